@@ -1,0 +1,30 @@
+#pragma once
+
+class Session;
+class TPrincipale;
+class TProgression;
+class TAboutBox;
+class TRecherche_De_Cartes;
+class TEvaluation;
+class TInventaire;
+class TMultiples;
+class TChoixEdition;
+class TVisualisation;
+
+// The windows of the program: each created once at start-up, in a fixed
+// order, and kept until the end. A window calls another through here; a
+// pointer stays null until its window is created.
+struct Windows {
+    Session *session = nullptr;
+    TPrincipale *principale = nullptr;
+    TProgression *progression = nullptr;
+    TAboutBox *aboutBox = nullptr;
+    TRecherche_De_Cartes *rechercheDeCartes = nullptr;
+    TEvaluation *evaluation = nullptr;
+    TInventaire *inventaire = nullptr;
+    TMultiples *multiples = nullptr;
+    TChoixEdition *choixEdition = nullptr;
+    TVisualisation *visualisation = nullptr;
+};
+
+Windows &windows();

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class SqliteConnection;
+
+// The named database ("Vexar"): a directory of table files given by the
+// parameter "PATH=<directory>". A table name resolves to a file of that
+// directory without regard to letter case: "CARTES", "Cartes" and
+// "CARTES.DB" name one table.
+class Database
+{
+public:
+    Database();
+    ~Database();
+
+    void setName(const QString &name) { m_name = name; }
+    QString name() const { return m_name; }
+
+    // The parameter list; the directory is read from its "PATH=" line.
+    QStringList &params() { return m_params; }
+    const QStringList &params() const { return m_params; }
+    QString directory() const;
+
+    // Full path of the file of a table: a full path is returned as it is;
+    // a bare name is looked up in the directory (with or without ".DB",
+    // letter case ignored). Throws AppError when no such file exists.
+    QString resolveTable(const QString &tableName) const;
+
+    // One connection per table file, shared by every dataset that has the
+    // file open and closed when the last one closes. `writable` asks for a
+    // read-write connection (WAL, synchronous=NORMAL).
+    static std::shared_ptr<SqliteConnection> connect(const QString &filePath, bool writable);
+
+private:
+    QString m_name;
+    QStringList m_params;
+};

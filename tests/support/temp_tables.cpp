@@ -1,0 +1,49 @@
+#include "tests/support/temp_tables.h"
+
+#include "data/card_table.h"
+
+#include <QDir>
+#include <QFile>
+
+TempTables::TempTables(const std::vector<CardRow> &rows)
+{
+    writeCardTable(cardPath(), rows);
+    writeCardTable(path(card::ExchangeFile), {}, QStringLiteral("ECHANGE"));
+}
+
+QString TempTables::cardPath() const
+{
+    return path(card::TableFile);
+}
+
+QString TempTables::path(const QString &fileName) const
+{
+    return QDir(m_dir.path()).filePath(fileName);
+}
+
+CardRow makeCard(const QString &french, const QString &english, const QString &edition,
+                 int dispo, int utilise)
+{
+    CardRow row;
+    row.nomFrancais = french;
+    row.nomAnglais = english;
+    row.origine = edition;
+    row.rarete = QStringLiteral("C");
+    row.cote = 1.0;
+    row.couleur = QStringLiteral("Ver");
+    row.cout = QStringLiteral("1G");
+    row.force = 1;
+    row.endurance = 1;
+    row.type = QStringLiteral("Inv");
+    row.dispo = dispo;
+    row.utilise = utilise;
+    return row;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tools/catalogue_writer.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <vector>
+
+// A temporary database directory holding a CARTES.DB with the given rows and
+// an empty ECHANGE.DB; removed with the object.
+class TempTables
+{
+public:
+    explicit TempTables(const std::vector<CardRow> &rows = {});
+    QString dir() const { return m_dir.path(); }
+    QString cardPath() const;
+    QString path(const QString &fileName) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A card row with the given names and counts (other fields set to
+// ordinary values: rarity "C", colour "Ver", type "Inv", price 1).
+CardRow makeCard(const QString &french, const QString &english, const QString &edition,
+                 int dispo = 0, int utilise = 0);
+
+// Reads a whole file (empty when it cannot be read).
+QByteArray readFile(const QString &path);
