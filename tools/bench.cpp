@@ -1,0 +1,87 @@
+// tabrix-bench DIR OPERATION...
+// Runs named operations headless on the table files of DIR, through the same
+// code as the menu commands, and prints "<operation> <seconds> s" for each.
+#include "analysis/valuation.h"
+#include "app/counts_reset.h"
+#include "app/multiples.h"
+#include "app/progress.h"
+#include "app/session.h"
+#include "app/startup.h"
+#include "collection/inventory.h"
+#include "data/error.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: tabrix-bench DIR OPERATION...\n"
+                 "operations: reset startup valuation inventory multiples\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() < 2)
+        return usage();
+    const QString dir = QDir(args.first()).absolutePath();
+
+    Session session;
+    session.setDatabaseDirectory(dir);
+    QTemporaryDir scratch;
+    NoProgress noProgress;
+
+    const std::map<QString, std::function<void()>> operations = {
+        {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
+        {QStringLiteral("startup"),
+         [&] {
+             StartupOptions options = defaultStartupOptions();
+             options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
+             options.defaultDirectory = dir;
+             if (startUp(options) != 0)
+                 throw AppError(QStringLiteral("Le démarrage a échoué."));
+             shutDown();
+         }},
+        {QStringLiteral("valuation"), [&] { evaluateCollection(session.cardSource()); }},
+        {QStringLiteral("inventory"),
+         [&] {
+             InventoryCriteria allOfGreen;
+             fillInventory(session.cardSource(), allOfGreen,
+                           scratch.filePath(QStringLiteral("FICHIER.TXT")));
+         }},
+        {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+    };
+
+    for (const QString &name : args.mid(1)) {
+        const auto operation = operations.find(name);
+        if (operation == operations.end())
+            return usage();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            operation->second();
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(e.message()));
+            return 1;
+        }
+        std::printf("%s %.3f s\n", qPrintable(name), timer.nsecsElapsed() / 1e9);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "tools/makedb_command.h"
+
+#include "data/card_table.h"
+#include "data/error.h"
+#include "tools/catalogue_writer.h"
+
+#include <QDir>
+
+namespace {
+
+const char Usage[] = "Usage : tabrix-makedb --demo DOSSIER_CATALOGUE DOSSIER_SORTIE\n"
+                     "        tabrix-makedb --synthetic NOMBRE DOSSIER [GRAINE]\n"
+                     "Écrit CARTES.DB (le catalogue de démonstration, ou NOMBRE cartes inventées)\n"
+                     "et un ECHANGE.DB vide dans le dossier de sortie.\n";
+
+// The largest synthetic catalogue: far above any benchmark, well below what
+// an int row count and the memory of the machine allow.
+constexpr qint64 MaxSyntheticCount = 10'000'000;
+
+int badArguments(QTextStream &err, const QString &why)
+{
+    if (!why.isEmpty())
+        err << why << '\n';
+    err << QString::fromUtf8(Usage);
+    err.flush();
+    return 2;
+}
+
+void writeTables(const QString &dirPath, const std::vector<CardRow> &rows)
+{
+    if (!QDir().mkpath(dirPath))
+        throw AppError(QStringLiteral("Impossible de créer le dossier %1").arg(dirPath));
+    const QDir dir(dirPath);
+    writeCardTable(dir.filePath(card::TableFile), rows);
+    writeCardTable(dir.filePath(card::ExchangeFile), {}, QStringLiteral("ECHANGE"));
+}
+
+} // namespace
+
+int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() == 1
+        && (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
+        out << QString::fromUtf8(Usage);
+        out.flush();
+        return 0;
+    }
+    if (arguments.isEmpty())
+        return badArguments(err, {});
+
+    const QString mode = arguments.first();
+    try {
+        if (mode == QLatin1String("--demo")) {
+            if (arguments.size() != 3)
+                return badArguments(err, QStringLiteral("--demo attend deux dossiers."));
+            const std::vector<CardRow> rows = demoCatalogue(arguments.at(1));
+            writeTables(arguments.at(2), rows);
+            out << "Catalogue de démonstration : " << rows.size() << " cartes écrites dans "
+                << QDir(arguments.at(2)).filePath(card::TableFile) << '\n';
+        } else if (mode == QLatin1String("--synthetic")) {
+            if (arguments.size() != 3 && arguments.size() != 4)
+                return badArguments(err, QStringLiteral("--synthetic attend un nombre et un dossier."));
+            bool ok = false;
+            const qint64 count = arguments.at(1).toLongLong(&ok);
+            if (!ok || count < 0 || count > MaxSyntheticCount)
+                return badArguments(err, QStringLiteral("Nombre de cartes invalide : « %1 » (de 0 à %2).")
+                                             .arg(arguments.at(1), QString::number(MaxSyntheticCount)));
+            unsigned seed = 1;
+            if (arguments.size() == 4) {
+                seed = arguments.at(3).toUInt(&ok);
+                if (!ok)
+                    return badArguments(err,
+                                        QStringLiteral("Graine invalide : « %1 ».").arg(arguments.at(3)));
+            }
+            const std::vector<CardRow> rows = syntheticCatalogue(int(count), seed);
+            writeTables(arguments.at(2), rows);
+            out << "Catalogue synthétique : " << rows.size() << " cartes écrites dans "
+                << QDir(arguments.at(2)).filePath(card::TableFile) << '\n';
+        } else {
+            return badArguments(err, QStringLiteral("Option inconnue : %1").arg(mode));
+        }
+    } catch (const AppError &error) {
+        err << error.message() << '\n';
+        err.flush();
+        return 1;
+    }
+    out.flush();
+    return 0;
+}
