@@ -5,6 +5,7 @@
 #include <memory>
 
 class SqliteConnection;
+enum class OpenMode; // data/sqlite_connection.h
 
 // The named database ("Vexar"): a directory of table files given by the
 // parameter "PATH=<directory>". A table name resolves to a file of that
@@ -33,6 +34,14 @@ public:
     // file open and closed when the last one closes. `writable` asks for a
     // read-write connection (WAL, synchronous=NORMAL).
     static std::shared_ptr<SqliteConnection> connect(const QString &filePath, bool writable);
+    // The same with an explicit mode: OpenMode::Standalone keeps the rollback
+    // journal (a file handed to someone else); OpenMode::Untrusted is
+    // openUntrusted().
+    static std::shared_ptr<SqliteConnection> connect(const QString &filePath, OpenMode mode);
+    // A file from someone else: a connection of its own (never shared),
+    // read-only, with SQLite's defensive settings, checked by quick_check
+    // before anything is read. AppError when the file is damaged.
+    static std::shared_ptr<SqliteConnection> openUntrusted(const QString &filePath);
 
 private:
     QString m_name;

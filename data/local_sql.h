@@ -24,5 +24,9 @@ struct Statement {
 // Throws AppError with a French message on a syntax error or unknown field.
 QString parseTable(const QString &text, bool *isPath);
 Statement parse(const QString &text, const QStringList &columns);
+// The same, knowing which columns are numeric (parallel to `columns`): a text
+// constant compared with a numeric field is bound as a number, and one that
+// is not a number throws AppError.
+Statement parse(const QString &text, const QStringList &columns, const QList<bool> &numericColumns);
 
 } // namespace localsql

@@ -65,7 +65,17 @@ public:
     // The file actually opened (after resolution), for messages.
     QString filePath() const;
 
+    // Set before open. A file from someone else is read through a read-only
+    // connection of its own with SQLite's defensive settings; writes fail.
+    void setUntrusted(bool untrusted);
+    bool isUntrusted() const;
+    // Set before open. The file keeps SQLite's rollback journal instead of
+    // WAL, so it stays one self-contained file (a table handed to someone).
+    void setStandalone(bool standalone);
+
 private:
+    void leaveEditing();
+
     struct Private;
     Database *m_database = nullptr;
     QString m_tableName;

@@ -1,0 +1,87 @@
+#include "data/card_table.h"
+
+namespace card {
+
+const QStringList &fieldNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Nom_français"), QStringLiteral("Nom_anglais"), QStringLiteral("Origine"),
+        QStringLiteral("Rarete"),       QStringLiteral("Cote"),        QStringLiteral("Couleur"),
+        QStringLiteral("Coût"),         QStringLiteral("Force"),       QStringLiteral("Endurance"),
+        QStringLiteral("Type"),         QStringLiteral("Dispo"),       QStringLiteral("Utilise"),
+        QStringLiteral("Echangeable"),  QStringLiteral("Cherche"),     QStringLiteral("Dessin"),
+    };
+    return names;
+}
+
+QString createTableSql(const QString &tableName)
+{
+    QString quotedName = tableName;
+    quotedName.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    // The key fields are NOT NULL with a blank default so that key comparisons
+    // never meet a NULL; a blank number is NULL.
+    return QStringLiteral("CREATE TABLE \"%1\" ("
+                          "\"Nom_français\" TEXT NOT NULL DEFAULT '', "
+                          "\"Nom_anglais\" TEXT NOT NULL DEFAULT '', "
+                          "\"Origine\" TEXT NOT NULL DEFAULT '', "
+                          "\"Rarete\" TEXT, "
+                          "\"Cote\" REAL, "
+                          "\"Couleur\" TEXT, "
+                          "\"Coût\" TEXT, "
+                          "\"Force\" REAL, "
+                          "\"Endurance\" REAL, "
+                          "\"Type\" TEXT, "
+                          "\"Dispo\" INTEGER, "
+                          "\"Utilise\" INTEGER, "
+                          "\"Echangeable\" INTEGER, "
+                          "\"Cherche\" INTEGER, "
+                          "\"Dessin\" BLOB, "
+                          "PRIMARY KEY (\"Nom_français\", \"Nom_anglais\", \"Origine\"))")
+        .arg(quotedName);
+}
+
+const std::array<const char *, ColourCount> ColourCodes = {"Ver", "Rge", "Noi", "Ble", "Bla", "Or", "Inc"};
+const std::array<const char *, ColourCount> ColourNames = {"Vert",  "Rouge",  "Noir",          "Bleu",
+                                                           "Blanc", "Chrome", "Artefact/Autre"};
+
+QString colourCode(int index)
+{
+    if (index < 0 || index >= ColourCount)
+        return {};
+    return QString::fromUtf8(ColourCodes[index]);
+}
+
+QString cardLine(const QString &name, const QString &edition)
+{
+    return name + QStringLiteral(" (") + edition + QLatin1Char(')');
+}
+
+QString countedLine(const QString &name, qint64 count, const QString &edition)
+{
+    return name + QStringLiteral(" x ") + QString::number(count) + QStringLiteral(" (") + edition
+        + QLatin1Char(')');
+}
+
+SplitLine splitCardLine(const QString &line)
+{
+    const qsizetype open = line.lastIndexOf(QLatin1Char('('));
+    SplitLine split;
+    // The name ends two characters before the "(" (the blank of " (").
+    if (open >= 1)
+        split.name = line.left(open - 1);
+    split.edition = line.mid(open + 1);
+    if (!split.edition.isEmpty())
+        split.edition.chop(1);
+    return split;
+}
+
+QString uncountLine(const QString &countedLine)
+{
+    const qsizetype times = countedLine.indexOf(QStringLiteral(" x "));
+    const qsizetype open = countedLine.indexOf(QLatin1Char('('));
+    const QString name = times >= 0 ? countedLine.left(times) : QString();
+    const QString rest = open >= 0 ? countedLine.mid(open) : countedLine;
+    return name + QLatin1Char(' ') + rest;
+}
+
+} // namespace card

@@ -1,0 +1,7 @@
+#include "data/error.h"
+
+AppError::AppError(const QString &message)
+    : std::runtime_error(message.toStdString())
+    , m_message(message)
+{
+}

@@ -1,0 +1,295 @@
+#include "data/query.h"
+
+#include "data/database.h"
+#include "data/error.h"
+#include "data/local_sql.h"
+#include "data/sqlite_connection.h"
+#include "data/table.h"
+#include "data/table_info.h"
+
+struct Query::Private {
+    // A live query is a filtered table cursor.
+    std::unique_ptr<Table> table;
+
+    // Otherwise a statement stepped forward. The connection outlives it.
+    std::shared_ptr<SqliteConnection> connection;
+    std::unique_ptr<SqliteStatement> statement;
+    std::unique_ptr<SqliteStatement> count;
+    QString sql;
+    QVariantList binds;
+    QStringList names;
+    std::vector<Dataset::Kind> kinds;
+    std::vector<QVariant> row;
+    bool eof = true;
+    State state = State::Inactive;
+    QString openedText; // the statement the open result answers
+
+    void release()
+    {
+        table.reset();
+        statement.reset();
+        count.reset();
+        connection.reset();
+        row.clear();
+        names.clear();
+        kinds.clear();
+        eof = true;
+        state = State::Inactive;
+        openedText.clear();
+    }
+
+    void readRow()
+    {
+        row.clear();
+        for (int i = 0; i < int(names.size()); ++i)
+            row.push_back(statement->column(i));
+    }
+};
+
+Query::Query(Database *database)
+    : m_database(database)
+    , d(std::make_unique<Private>())
+{
+}
+
+Query::~Query() = default;
+
+void Query::open()
+{
+    const QString text = m_sql.join(QLatin1Char(' '));
+    if (state() != State::Inactive) {
+        // Opening an open query is harmless, but a changed statement must not
+        // leave the old result in place.
+        if (text == d->openedText)
+            return;
+        close();
+    }
+    d->openedText = text;
+    try {
+        bool isPath = false;
+        const QString tableName = localsql::parseTable(text, &isPath);
+        QString path;
+        if (isPath)
+            path = findTableFile(tableName);
+        else if (m_database)
+            path = m_database->resolveTable(tableName);
+        else
+            throw AppError(QStringLiteral("La requête n'est liée à aucune base de données : la table « %1 » "
+                                          "doit être donnée par son chemin complet.")
+                               .arg(tableName));
+
+        if (m_live) {
+            d->table = std::make_unique<Table>();
+            d->table->setTableName(path);
+            d->table->setRequiredFields(m_requiredFields);
+            d->table->open();
+            QStringList names;
+            QList<bool> numeric;
+            for (int i = 0; i < d->table->fieldCount(); ++i) {
+                names << d->table->fieldName(i);
+                const Kind kind = d->table->fieldKind(i);
+                numeric << (kind == Kind::Integer || kind == Kind::Float);
+            }
+            const localsql::Statement statement = localsql::parse(text, names, numeric);
+            if (statement.distinct || !statement.selectFields.isEmpty())
+                throw AppError(QStringLiteral("Une requête modifiable doit lire des lignes entières "
+                                              "(SELECT *)."));
+            d->table->setFilter(statement.condition, statement.binds);
+            return;
+        }
+
+        d->connection = Database::connect(path, false);
+        const TableInfo info = readTableInfo(d->connection);
+        checkRequiredFields(info, m_requiredFields, d->connection->filePath());
+        const localsql::Statement statement = localsql::parse(text, info.columnNames(), info.numericColumns());
+
+        QStringList selected, order;
+        if (statement.selectFields.isEmpty()) {
+            for (const ColumnInfo &column : info.columns) {
+                selected << column.quoted;
+                d->names << column.name;
+                d->kinds.push_back(column.kind);
+            }
+        } else {
+            for (const QString &field : statement.selectFields) {
+                const auto column = std::find_if(info.columns.begin(), info.columns.end(),
+                                                 [&](const ColumnInfo &c) { return c.name == field; });
+                selected << column->quoted;
+                d->names << column->name;
+                d->kinds.push_back(column->kind);
+            }
+        }
+        // Rows come in a fixed order: the key order of the table, or the
+        // values themselves for a DISTINCT list.
+        if (statement.distinct) {
+            order = selected;
+        } else {
+            for (int position : info.keyColumns)
+                order << info.columns[size_t(position)].quoted;
+        }
+        d->sql = QStringLiteral("SELECT %1%2 FROM %3")
+                     .arg(statement.distinct ? QStringLiteral("DISTINCT ") : QString(),
+                          selected.join(QStringLiteral(", ")), info.quotedName);
+        if (!statement.condition.isEmpty())
+            d->sql += QStringLiteral(" WHERE ") + statement.condition;
+        if (!order.isEmpty())
+            d->sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        d->binds = statement.binds;
+        d->statement = std::make_unique<SqliteStatement>(d->connection, d->sql);
+        d->state = State::Browse;
+        first();
+    } catch (...) {
+        d->release();
+        throw;
+    }
+}
+
+void Query::close()
+{
+    d->release();
+}
+
+Dataset::State Query::state() const
+{
+    if (d->table)
+        return d->table->state();
+    return d->state;
+}
+
+namespace {
+[[noreturn]] void notOpen()
+{
+    throw AppError(QStringLiteral("La requête n'est pas ouverte."));
+}
+} // namespace
+
+void Query::first()
+{
+    if (d->table)
+        return d->table->first();
+    if (d->state == State::Inactive)
+        notOpen();
+    d->statement->reset();
+    d->statement->bindAll(d->binds);
+    d->eof = !d->statement->step();
+    if (d->eof) {
+        d->row.clear();
+        d->statement->reset();
+    } else {
+        d->readRow();
+    }
+}
+
+void Query::next()
+{
+    if (d->table)
+        return d->table->next();
+    if (d->state == State::Inactive)
+        notOpen();
+    if (d->eof)
+        return;
+    if (d->statement->step()) {
+        d->readRow();
+    } else {
+        // At the end the last row stays readable; the read lock is let go.
+        d->eof = true;
+        d->statement->reset();
+    }
+}
+
+bool Query::eof() const
+{
+    if (d->table)
+        return d->table->eof();
+    return d->state == State::Inactive || d->eof;
+}
+
+int Query::recordCount()
+{
+    if (d->table)
+        return d->table->recordCount();
+    if (d->state == State::Inactive)
+        notOpen();
+    if (!d->count)
+        d->count = std::make_unique<SqliteStatement>(d->connection,
+                                                     QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(d->sql));
+    StatementRun run(*d->count);
+    d->count->bindAll(d->binds);
+    return d->count->step() ? int(d->count->columnInt(0)) : 0;
+}
+
+int Query::fieldCount() const
+{
+    if (d->table)
+        return d->table->fieldCount();
+    return int(d->names.size());
+}
+
+QString Query::fieldName(int position) const
+{
+    if (d->table)
+        return d->table->fieldName(position);
+    checkPosition(position);
+    return d->names[position];
+}
+
+Dataset::Kind Query::fieldKind(int position) const
+{
+    if (d->table)
+        return d->table->fieldKind(position);
+    checkPosition(position);
+    return d->kinds[size_t(position)];
+}
+
+QVariant Query::value(int position) const
+{
+    if (d->table)
+        return d->table->value(position);
+    if (d->state == State::Inactive)
+        notOpen();
+    checkPosition(position);
+    if (size_t(position) >= d->row.size())
+        return QVariant();
+    return d->row[size_t(position)];
+}
+
+void Query::edit()
+{
+    if (!d->table)
+        return Dataset::edit();
+    d->table->edit();
+}
+
+void Query::insert()
+{
+    if (!d->table)
+        return Dataset::insert();
+    d->table->insert();
+}
+
+void Query::setValue(int position, const QVariant &value)
+{
+    if (!d->table)
+        return Dataset::setValue(position, value);
+    d->table->setValue(position, value);
+}
+
+void Query::post()
+{
+    if (!d->table)
+        return Dataset::post();
+    d->table->post();
+}
+
+void Query::cancel()
+{
+    if (d->table)
+        d->table->cancel();
+}
+
+void Query::remove()
+{
+    if (!d->table)
+        return Dataset::remove();
+    d->table->remove();
+}

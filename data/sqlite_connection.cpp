@@ -1,0 +1,351 @@
+#include "data/sqlite_connection.h"
+
+#include "data/error.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+QString sqliteMessage(sqlite3 *db, int rc)
+{
+    if (db && sqlite3_errcode(db) == rc)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+// LIKE of the local SQL: case-sensitive, % for any run of characters and _
+// for one character, on whole Unicode characters.
+bool likeMatches(const QList<uint> &pattern, const QList<uint> &text)
+{
+    qsizetype p = 0, t = 0;
+    qsizetype starPattern = -1, starText = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '%') {
+            starPattern = ++p;
+            starText = t;
+        } else if (p < pattern.size() && (pattern[p] == '_' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (starPattern >= 0) {
+            p = starPattern;
+            t = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '%')
+        ++p;
+    return p == pattern.size();
+}
+
+QString textArgument(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    // SQLite calls like(pattern, text) for "text LIKE pattern".
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL
+        || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const bool matches = likeMatches(textArgument(argv[0]).toUcs4(), textArgument(argv[1]).toUcs4());
+    sqlite3_result_int(context, matches ? 1 : 0);
+}
+
+// UPPER of the local SQL turns only a to z into A to Z, whatever SQLite was
+// built with; accented letters stay as they are.
+void upperFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    QByteArray bytes(text, sqlite3_value_bytes(argv[0]));
+    for (char &c : bytes) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+[[noreturn]] void throwSqlite(sqlite3 *db, int rc, const QString &filePath)
+{
+    const QString detail = sqliteMessage(db, rc);
+    const QString file = QStringLiteral("« %1 »").arg(filePath);
+    QString message;
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        message = QStringLiteral("Le fichier %1 n'est pas une table de base de données.").arg(file);
+        break;
+    case SQLITE_CORRUPT:
+        message = QStringLiteral("Le fichier %1 est endommagé.").arg(file);
+        break;
+    case SQLITE_READONLY:
+        message = QStringLiteral("La table %1 est en lecture seule : la modification n'a pas été "
+                                 "enregistrée.")
+                      .arg(file);
+        break;
+    case SQLITE_CANTOPEN:
+        message = QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(file);
+        break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        message = QStringLiteral("Accès refusé au fichier %1.").arg(file);
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        message = QStringLiteral("La table %1 est occupée par un autre programme.").arg(file);
+        break;
+    case SQLITE_FULL:
+        message = QStringLiteral("Le disque est plein : la table %1 n'a pas pu être modifiée.").arg(file);
+        break;
+    case SQLITE_IOERR:
+        message = QStringLiteral("Erreur d'entrée/sortie sur le fichier %1.").arg(file);
+        break;
+    case SQLITE_TOOBIG:
+        message = QStringLiteral("Une valeur est trop grande pour la table %1.").arg(file);
+        break;
+    case SQLITE_NOMEM:
+        message = QStringLiteral("Mémoire insuffisante pour lire la table %1.").arg(file);
+        break;
+    case SQLITE_CONSTRAINT:
+        if (rc == SQLITE_CONSTRAINT_PRIMARYKEY || rc == SQLITE_CONSTRAINT_UNIQUE)
+            message = QStringLiteral("Clé en double dans la table %1 : une autre ligne porte déjà "
+                                     "cette clé.")
+                          .arg(file);
+        else if (rc == SQLITE_CONSTRAINT_NOTNULL)
+            message = QStringLiteral("Un champ obligatoire est vide dans la table %1.").arg(file);
+        else
+            message = QStringLiteral("La modification viole une contrainte de la table %1.").arg(file);
+        break;
+    default:
+        message = QStringLiteral("Erreur de la base de données sur %1.").arg(file);
+        break;
+    }
+    throw AppError(message + QStringLiteral(" (SQLite : %1)").arg(detail));
+}
+
+void checkSqlite(sqlite3 *db, int rc, const QString &filePath)
+{
+    if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return;
+    throwSqlite(db, rc, filePath);
+}
+
+QString quoteIdentifier(const QString &name)
+{
+    QString doubled = name;
+    doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+void SqliteConnection::Closer::operator()(sqlite3 *db) const
+{
+    sqlite3_close_v2(db);
+}
+
+SqliteConnection::SqliteConnection(const QString &filePath, OpenMode mode)
+    : m_filePath(filePath)
+    , m_mode(mode)
+{
+    const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Untrusted;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db, flags, nullptr);
+    m_db.reset(db);
+    check(rc);
+    configure();
+}
+
+bool SqliteConnection::isReadOnly() const
+{
+    return sqlite3_db_readonly(handle(), "main") == 1;
+}
+
+void SqliteConnection::exec(const QString &sql)
+{
+    check(sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr));
+}
+
+void SqliteConnection::configure()
+{
+    sqlite3 *db = handle();
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    // A stray double quote must never turn into a text constant.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+
+    const int textFunction = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    check(sqlite3_create_function_v2(db, "like", 2, textFunction, nullptr, likeFunction, nullptr,
+                                     nullptr, nullptr));
+    check(sqlite3_create_function_v2(db, "upper", 1, textFunction, nullptr, upperFunction, nullptr,
+                                     nullptr, nullptr));
+
+    if (m_mode == OpenMode::Untrusted) {
+        secureForUntrustedFile();
+        return;
+    }
+    // An empty file is left as it is: it is not a table, and switching the
+    // journal would write a database header into it.
+    if (m_mode == OpenMode::ReadOnly || QFileInfo(m_filePath).size() == 0)
+        return;
+    try {
+        exec(m_mode == OpenMode::Writable ? QStringLiteral("PRAGMA journal_mode=WAL")
+                                          : QStringLiteral("PRAGMA journal_mode=DELETE"));
+        if (m_mode == OpenMode::Writable)
+            exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } catch (const AppError &) {
+        // A read-only or foreign file keeps its current journal; opening the
+        // table will report what is really wrong with it.
+    }
+}
+
+void SqliteConnection::secureForUntrustedFile()
+{
+    sqlite3 *db = handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 16 * 1024 * 1024);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 200);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 4);
+    sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    exec(QStringLiteral("PRAGMA cell_size_check=ON"));
+    exec(QStringLiteral("PRAGMA mmap_size=0"));
+
+    // Check the file's structure before reading anything from it.
+    sqlite3_stmt *raw = nullptr;
+    check(sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &raw, nullptr));
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(raw, sqlite3_finalize);
+    const int rc = sqlite3_step(raw);
+    check(rc);
+    const QString result = rc == SQLITE_ROW
+        ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)))
+        : QString();
+    if (result != QLatin1String("ok"))
+        throw AppError(QStringLiteral("Le fichier « %1 » est endommagé : %2").arg(m_filePath, result));
+}
+
+void SqliteStatement::Finalizer::operator()(sqlite3_stmt *statement) const
+{
+    sqlite3_finalize(statement);
+}
+
+SqliteStatement::SqliteStatement(std::shared_ptr<SqliteConnection> connection, const QString &sql)
+    : m_connection(std::move(connection))
+{
+    sqlite3_stmt *raw = nullptr;
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(m_connection->handle(), text.constData(), int(text.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
+    m_statement.reset(raw);
+    m_connection->check(rc);
+}
+
+void SqliteStatement::bind(int index, const QVariant &value)
+{
+    sqlite3_stmt *s = m_statement.get();
+    int rc = SQLITE_OK;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(s, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            rc = sqlite3_bind_int64(s, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(s, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob64(s, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                     SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(s, index, text.constData(), sqlite3_uint64(text.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+        }
+        }
+    }
+    m_connection->check(rc);
+}
+
+void SqliteStatement::bindAll(const QVariantList &values, int first)
+{
+    for (int i = 0; i < values.size(); ++i)
+        bind(first + i, values[i]);
+}
+
+bool SqliteStatement::step()
+{
+    const int rc = sqlite3_step(m_statement.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throwSqlite(m_connection->handle(), rc, m_connection->filePath());
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_statement.get());
+}
+
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement.get());
+}
+
+QVariant SqliteStatement::column(int index) const
+{
+    sqlite3_stmt *s = m_statement.get();
+    switch (sqlite3_column_type(s, index)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(s, index)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(s, index));
+    case SQLITE_TEXT: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, index));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(s, index)));
+    }
+    case SQLITE_BLOB: {
+        const auto *data = static_cast<const char *>(sqlite3_column_blob(s, index));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(s, index)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+qint64 SqliteStatement::columnInt(int index) const
+{
+    return sqlite3_column_int64(m_statement.get(), index);
+}

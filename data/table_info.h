@@ -1,0 +1,46 @@
+#pragma once
+
+#include "data/dataset.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class SqliteConnection;
+
+// The layout of the one table a table file holds.
+struct ColumnInfo {
+    QString name;
+    QString quoted; // as an SQLite identifier
+    Dataset::Kind kind = Dataset::Kind::Text;
+    bool notNull = false;
+};
+
+struct TableInfo {
+    QString name;
+    QString quotedName;
+    std::vector<ColumnInfo> columns;
+    std::vector<int> keyColumns; // positions of the primary key, in key order
+    bool hasRowid = true;
+
+    QStringList columnNames() const;
+    QList<bool> numericColumns() const;
+};
+
+// Finds the file's one table and reads its columns and primary key. Throws
+// AppError for a file that is not a database or that holds no table or
+// several tables.
+TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection);
+
+// Checks that the table holds `names` at positions 0..n-1 (letter case
+// ignored); AppError naming the file otherwise.
+void checkRequiredFields(const TableInfo &info, const QStringList &names, const QString &filePath);
+
+// Column kind of an SQLite declared type, by SQLite's affinity rules.
+Dataset::Kind kindOfDeclaredType(const QString &declaredType);
+
+// A full path to an existing table file: the path itself, or the file of its
+// directory whose name matches without regard to letter case. AppError
+// ("Table introuvable : ...") when there is none.
+QString findTableFile(const QString &path);
