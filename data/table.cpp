@@ -89,6 +89,15 @@ struct Table::Private {
         return *slot;
     }
 
+    // The statement text is only built when the statement is first prepared.
+    template <typename MakeSql>
+    SqliteStatement &statementOf(std::unique_ptr<SqliteStatement> &slot, MakeSql makeSql)
+    {
+        if (!slot)
+            slot = std::make_unique<SqliteStatement>(connection, makeSql());
+        return *slot;
+    }
+
     QString selectList() const
     {
         QStringList parts;
@@ -198,15 +207,18 @@ struct Table::Private {
 
     std::vector<Row> rowsAfter(const Row &row)
     {
-        const QString sql = selectList() + where({keyCondition(QStringLiteral(">"), !orderByRowid)})
-            + orderBy() + QStringLiteral(" LIMIT %1").arg(PageSize);
-        return readRows(statement(afterKey, sql), keyOf(row) + filterBinds);
+        SqliteStatement &after = statementOf(afterKey, [this] {
+            return selectList() + where({keyCondition(QStringLiteral(">"), !orderByRowid)}) + orderBy()
+                + QStringLiteral(" LIMIT %1").arg(PageSize);
+        });
+        return readRows(after, keyOf(row) + filterBinds);
     }
 
     Row reread(qint64 rowid)
     {
-        const QString sql = selectList() + QStringLiteral(" WHERE rowid = ?");
-        std::vector<Row> rows = readRows(statement(byRowid, sql), {rowid});
+        SqliteStatement &reader =
+            statementOf(byRowid, [this] { return selectList() + QStringLiteral(" WHERE rowid = ?"); });
+        std::vector<Row> rows = readRows(reader, {rowid});
         if (rows.empty())
             throw AppError(QStringLiteral("La ligne modifiée de la table « %1 » a disparu.").arg(path));
         return rows.front();
@@ -516,14 +528,15 @@ void Table::post()
         bool keyChanged = false;
         for (int position : d->info.keyColumns)
             keyChanged = keyChanged || d->modified[size_t(position)];
-        Row row = d->reread(d->buffer.rowid);
         d->cachedRowid = -1;
         d->state = State::Browse;
         // The cursor stays on the row; a new key moves it to the key's place.
+        // The buffer already holds the stored forms of the values, so the row
+        // is read back only when its place may have changed.
         if (keyChanged && !d->orderByRowid)
-            d->showRow(std::move(row));
+            d->showRow(d->reread(d->buffer.rowid));
         else
-            d->page[d->index] = std::move(row);
+            d->page[d->index] = std::move(d->buffer);
         return;
     }
 
