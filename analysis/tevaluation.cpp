@@ -1,0 +1,95 @@
+#include "analysis/tevaluation.h"
+
+#include "analysis/valuation.h"
+#include "app/dialogs.h"
+#include "app/session.h"
+#include "app/windows.h"
+#include "collection/tinventaire.h"
+#include "ui_evaluation.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QShowEvent>
+
+#include <algorithm>
+
+TEvaluation::TEvaluation(Session &session, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Evaluation>()), m_session(session)
+{
+    ui->setupUi(this);
+    setFixedSize(377, 222);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    // The lines are aligned in columns, which needs a fixed-pitch font.
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (!QFontInfo(font).fixedPitch())
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    ui->ListBox1->setFont(font);
+    QPalette palette = ui->ListBox1->palette();
+    palette.setColor(QPalette::Text, Qt::black);
+    ui->ListBox1->setPalette(palette);
+
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
+    connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this,
+            [this] { runCommand([this] { ListBox1DblClick(); }); });
+}
+
+TEvaluation::~TEvaluation() = default;
+
+QListWidget *TEvaluation::listBox1() const
+{
+    return ui->ListBox1;
+}
+
+QLabel *TEvaluation::label1() const
+{
+    return ui->Label1;
+}
+
+void TEvaluation::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        runCommand([this] { FormShow(); });
+}
+
+void TEvaluation::FormShow()
+{
+    ui->ListBox1->clear();
+    m_prices.clear();
+    ui->Label1->setText(QStringLiteral("Veuillez patienter pendant l'estimation."));
+
+    const Valuation valuation = evaluateCollection(m_session.cardSource());
+    ui->Label1->setText(valuationSentence(valuation.total));
+    m_prices.reserve(valuation.classes.size());
+    for (const TClasseCote &priceClass : valuation.classes) {
+        ui->ListBox1->addItem(priceClassLine(priceClass));
+        m_prices.push_back(priceClass.Prix);
+    }
+}
+
+void TEvaluation::ListBox1DblClick()
+{
+    const QList<QListWidgetItem *> selected = ui->ListBox1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = ui->ListBox1->row(selected.first());
+    if (row < 0 || std::size_t(row) >= m_prices.size())
+        return;
+
+    // The exact price of the class, not the rounded text of its line: a
+    // class of 125.75 francs must list the cards of 125.75.
+    const double price = m_prices[std::size_t(row)];
+    TInventaire *inventaire = windows().inventaire;
+    inventaire->ModeCote = true;
+    inventaire->CoteChoisie = price;
+    inventaire->exec();
+    // Counts may have changed in the card entry window opened from there;
+    // the class the user came from stays selected if it is still there.
+    FormShow();
+    const auto found = std::find(m_prices.begin(), m_prices.end(), price);
+    if (found != m_prices.end())
+        ui->ListBox1->setCurrentRow(int(found - m_prices.begin()));
+}

@@ -1,0 +1,80 @@
+#include "analysis/valuation.h"
+
+#include "data/card_table.h"
+#include "data/dataset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+// Closes the source however the pass ends, so an engine error does not
+// leave it open for the next pass.
+struct CloseOnExit {
+    Dataset &dataset;
+    ~CloseOnExit()
+    {
+        try {
+            dataset.close();
+        } catch (...) {
+        }
+    }
+};
+
+QString fixed2(double value, int width)
+{
+    return QString::number(value, 'f', 2).rightJustified(width, QLatin1Char(' '));
+}
+
+} // namespace
+
+Valuation evaluateCollection(Dataset &source)
+{
+    Valuation result;
+    // Price -> index of its class: one lookup per row keeps large tables fast.
+    // Prices compare as exact doubles (0.0 and -0.0 are one class).
+    std::unordered_map<double, std::size_t> classOf;
+
+    source.close();
+    source.open();
+    CloseOnExit closer{source};
+    for (source.first(); !source.eof(); source.next()) {
+        const qint64 copies = source.field(card::Dispo).asInteger()
+                              + source.field(card::Utilise).asInteger();
+        const double price = source.field(card::Cote).asFloat();
+        result.total += price * double(copies);
+        if (copies < 1)
+            continue;
+        const auto [it, added] = classOf.try_emplace(price, result.classes.size());
+        if (added)
+            result.classes.push_back({price, quint64(copies)});
+        else
+            result.classes[it->second].Quantite += quint64(copies);
+    }
+
+    // Dearest first; a price that is not a number (never equal to anything)
+    // goes last so that the order stays well defined.
+    std::sort(result.classes.begin(), result.classes.end(),
+              [](const TClasseCote &a, const TClasseCote &b) {
+                  if (std::isnan(a.Prix))
+                      return false;
+                  return std::isnan(b.Prix) || a.Prix > b.Prix;
+              });
+    return result;
+}
+
+QString valuationSentence(double total)
+{
+    return QStringLiteral("Votre collection est estimable à ") + fixed2(total, 8)
+           + QStringLiteral(" Francs.");
+}
+
+QString priceClassLine(const TClasseCote &priceClass)
+{
+    return QString::number(priceClass.Quantite).rightJustified(6, QLatin1Char(' '))
+           + (priceClass.Quantite <= 1 ? QStringLiteral(" carte  cotée  ")
+                                       : QStringLiteral(" cartes cotées "))
+           + fixed2(priceClass.Prix, 5)
+           + (priceClass.Prix > 1 ? QStringLiteral(" Francs") : QStringLiteral(" Franc"));
+}

@@ -1,0 +1,167 @@
+#include "app/dialogs.h"
+
+#include "app/app_title.h"
+#include "app/help.h"
+#include "app/windows.h"
+#include "app/tprincipale.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QAbstractButton>
+
+namespace {
+
+// The buttons speak French whatever translations the system has.
+void frenchButtons(QMessageBox &box)
+{
+    const std::pair<QMessageBox::StandardButton, const char *> texts[] = {
+        {QMessageBox::Yes, "&Oui"}, {QMessageBox::No, "&Non"}, {QMessageBox::Help, "&Aide"},
+        {QMessageBox::Ok, "OK"}};
+    for (const auto &[button, text] : texts) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(QString::fromUtf8(text));
+    }
+}
+
+class QtDialogs : public Dialogs
+{
+public:
+    Answer ask(QWidget *parent, const QString &text, int helpContext) override
+    {
+        for (;;) {
+            QMessageBox box(QMessageBox::Information, ApplicationTitle, text,
+                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Help, parent);
+            box.setDefaultButton(QMessageBox::Yes);
+            frenchButtons(box);
+            const int pressed = box.exec();
+            if (pressed == QMessageBox::Help) {
+                help::showTopic(helpContext, parent);
+                continue;
+            }
+            return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        }
+    }
+
+    void inform(QWidget *parent, const QString &text, int helpContext, const QString &caption) override
+    {
+        for (;;) {
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+            if (helpContext > 0)
+                buttons |= QMessageBox::Help;
+            QMessageBox box(QMessageBox::Information, caption.isEmpty() ? ApplicationTitle : caption,
+                            text, buttons, parent);
+            box.setDefaultButton(QMessageBox::Ok);
+            frenchButtons(box);
+            if (box.exec() == QMessageBox::Help) {
+                help::showTopic(helpContext, parent);
+                continue;
+            }
+            return;
+        }
+    }
+
+    void error(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, ApplicationTitle, text, QMessageBox::Ok, parent);
+        frenchButtons(box);
+        box.exec();
+    }
+
+    QString openFile(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen);
+    }
+
+    QString saveFile(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptSave);
+    }
+
+private:
+    static QString runFileDialog(QWidget *parent, const QString &caption, const QString &filter,
+                                 QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent, caption);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
+        // The table files are called "CARTES.DB": patterns ignore letter case.
+        dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+        const QString qtFilter = qtFileFilter(filter);
+        if (!qtFilter.isEmpty())
+            dialog.setNameFilter(qtFilter);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+QtDialogs &qtDialogs()
+{
+    static QtDialogs instance;
+    return instance;
+}
+
+Dialogs *g_dialogs = nullptr;
+
+// The window a message belongs to: the modal window on top, else the active
+// window, else the main window.
+QWidget *messageParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return windows().principale;
+}
+
+} // namespace
+
+Dialogs &dialogs()
+{
+    return g_dialogs ? *g_dialogs : qtDialogs();
+}
+
+void setDialogs(Dialogs *replacement)
+{
+    g_dialogs = replacement;
+}
+
+void showError(const QString &message)
+{
+    dialogs().error(messageParent(), message);
+}
+
+QString qtFileFilter(const QString &filter)
+{
+    if (filter.isEmpty())
+        return QString();
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString text = parts.at(i).trimmed();
+        QString patterns = i + 1 < parts.size() ? parts.at(i + 1).trimmed() : QString();
+        // "*.*" means every file, also those without an extension.
+        QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString &pattern : list) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        patterns = list.join(QLatin1Char(' '));
+        if (text.isEmpty() && patterns.isEmpty())
+            continue;
+        if (patterns.isEmpty())
+            entries.append(text);
+        else if (text.isEmpty())
+            entries.append(QStringLiteral("(%1)").arg(patterns));
+        else if (text.contains(QLatin1Char('(')))
+            // Qt reads the patterns between the last parentheses of the text.
+            entries.append(text.left(text.lastIndexOf(QLatin1Char('('))).trimmed()
+                           + QStringLiteral(" (%1)").arg(patterns));
+        else
+            entries.append(text + QStringLiteral(" (%1)").arg(patterns));
+    }
+    return entries.join(QStringLiteral(";;"));
+}

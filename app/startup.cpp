@@ -1,0 +1,194 @@
+#include "app/startup.h"
+
+#include "analysis/tevaluation.h"
+#include "app/dialogs.h"
+#include "app/help.h"
+#include "app/session.h"
+#include "app/startup_config.h"
+#include "app/taboutbox.h"
+#include "app/tchoixedition.h"
+#include "app/tmultiples.h"
+#include "app/tprincipale.h"
+#include "app/tprogression.h"
+#include "app/windows.h"
+#include "collection/tinventaire.h"
+#include "collection/trecherche_de_cartes.h"
+#include "collection/tvisualisation.h"
+#include "data/card_table.h"
+#include "data/error.h"
+#include "data/table.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+constexpr int StatusNoDatabase = 1;
+constexpr int StatusBadDatabase = 2;
+
+// The session outlives the windows that refer to it; the main window owns
+// every other window as their parent.
+struct Program {
+    std::unique_ptr<Session> session;
+    std::unique_ptr<TPrincipale> principale;
+};
+
+Program &program()
+{
+    static Program instance;
+    return instance;
+}
+
+// Proves that the card table can be opened; the engine's French message
+// when it cannot. The trial is read-only with the engine's checks for
+// foreign files, so a file that is not a card table is left exactly as it
+// was (a writable open would switch its journal first).
+QString tryOpenCardTable(Session &session)
+{
+    session.table.close();
+    Table trial(&session.database1);
+    trial.setTableName(card::TableFile);
+    trial.setRequiredFields(card::fieldNames());
+    trial.setUntrusted(true);
+    try {
+        trial.open();
+        trial.close();
+    } catch (const AppError &e) {
+        return e.message();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    }
+    return QString();
+}
+
+void centre(QWidget *window)
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+} // namespace
+
+StartupOptions defaultStartupOptions()
+{
+    StartupOptions options;
+    options.configurationFile = startup::configurationFile();
+    options.defaultDirectory = startup::defaultDatabaseDirectory();
+    options.executableDir = startup::executableDirectory();
+    options.helpFile = QDir(options.executableDir).filePath(QStringLiteral("AIDE.HLP"));
+    return options;
+}
+
+QString startupErrorMessage(const QString &configurationFile)
+{
+    return QStringLiteral("Attention, impossible de trouver les bases de données. Vérifiez que le "
+                          "fichier %1 référence bien le repertoire où le programme est installé.")
+        .arg(QDir::toNativeSeparators(configurationFile));
+}
+
+int startUp(const StartupOptions &options)
+{
+    shutDown();
+    Windows &registry = windows();
+    Program &state = program();
+
+    QCoreApplication::setApplicationName(QStringLiteral("Tabrix"));
+
+    state.session = std::make_unique<Session>();
+    Session &session = *state.session;
+    registry.session = &session;
+
+    // Windows 1 and 2: the main window and the progress window.
+    state.principale = std::make_unique<TPrincipale>(session);
+    TPrincipale *principale = state.principale.get();
+    registry.principale = principale;
+    registry.progression = new TProgression(principale);
+
+    help::setHelpFile(options.helpFile);
+
+    const QString configured =
+        startup::readDatabaseDirectory(options.configurationFile, options.defaultDirectory);
+    session.setDatabaseDirectory(configured);
+
+    const startup::DirectoryChoice choice =
+        startup::chooseDatabaseDirectory(configured, options.executableDir);
+    if (choice.configuredIsFile)
+        dialogs().inform(nullptr, startup::pathIsFileMessage(options.configurationFile, configured), 2);
+    if (choice.fallback) {
+        // The configuration file is left as it is.
+        session.setDatabaseDirectory(choice.directory);
+        if (!tryOpenCardTable(session).isEmpty()) {
+            dialogs().inform(nullptr, startupErrorMessage(options.configurationFile), 2);
+            shutDown();
+            return StatusNoDatabase;
+        }
+    } else {
+        // A table that is there but cannot be read (damaged, empty, another
+        // layout) ends the program before any window is shown.
+        const QString message = tryOpenCardTable(session);
+        if (!message.isEmpty()) {
+            showError(message);
+            shutDown();
+            return StatusBadDatabase;
+        }
+    }
+
+    // The about box is the splash while the slower windows are made.
+    auto *aboutBox = new TAboutBox(principale);
+    registry.aboutBox = aboutBox;
+    aboutBox->showAsSplash();
+
+    auto *entry = new TRecherche_De_Cartes(session, principale);
+    registry.rechercheDeCartes = entry;
+    entry->FormShow();
+
+    registry.evaluation = new TEvaluation(session, principale);
+    registry.inventaire = new TInventaire(session, principale);
+    registry.multiples = new TMultiples(session, principale);
+    registry.choixEdition = new TChoixEdition(session, principale);
+    registry.visualisation = new TVisualisation(session, principale);
+
+    aboutBox->endSplash();
+    return 0;
+}
+
+int runMainWindow()
+{
+    TPrincipale *principale = windows().principale;
+    if (!principale)
+        return StatusNoDatabase;
+    centre(principale);
+    principale->show();
+    return QApplication::exec();
+}
+
+void shutDown()
+{
+    Program &state = program();
+    state.principale.reset();
+    state.session.reset();
+    windows() = Windows{};
+}
+
+int runTabrix()
+{
+    // Qt's own texts (file dialogs, context menus) in French when the
+    // system has the translations.
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    help::installF1Handler(*qApp);
+    int status = startUp(defaultStartupOptions());
+    if (status == 0)
+        status = runMainWindow();
+    shutDown();
+    return status;
+}

@@ -1,0 +1,173 @@
+#include "app/tprincipale.h"
+
+#include "analysis/tevaluation.h"
+#include "app/app_title.h"
+#include "app/counts_reset.h"
+#include "app/dialogs.h"
+#include "app/help.h"
+#include "app/session.h"
+#include "app/taboutbox.h"
+#include "app/tchoixedition.h"
+#include "app/tmultiples.h"
+#include "app/tprogression.h"
+#include "app/windows.h"
+#include "collection/trecherche_de_cartes.h"
+
+#include "ui_principale.h"
+
+#include <QAction>
+#include <QShowEvent>
+
+namespace {
+
+constexpr int MainWindowColour = 8421440;
+
+void nameSeparator(QMenu *menu, const QString &name)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->isSeparator() && action->objectName().isEmpty()) {
+            action->setObjectName(name);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+TPrincipale::TPrincipale(Session &session, QWidget *parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::Principale>())
+    , m_session(session)
+{
+    ui->setupUi(this);
+    nameSeparator(ui->Lescartes1, QStringLiteral("N2"));
+    nameSeparator(ui->Analyse1, QStringLiteral("N3"));
+
+    QPalette palette = ui->Fond->palette();
+    palette.setColor(QPalette::Window, windowsColour(MainWindowColour));
+    ui->Fond->setPalette(palette);
+
+    connect(ui->Initialiserlespossesions1, &QAction::triggered, this, &TPrincipale::Initialiserlespossesions1Click);
+    connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
+    connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
+    connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
+    connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
+    connect(ui->Double1, &QAction::triggered, this, &TPrincipale::Double1Click);
+    connect(ui->Triple1, &QAction::triggered, this, &TPrincipale::Triple1Click);
+    connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
+    connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
+    connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
+    connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
+    connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
+}
+
+TPrincipale::~TPrincipale() = default;
+
+void TPrincipale::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TPrincipale::FormShow()
+{
+    // Every pass reads the whole table again when the main window appears;
+    // the check mark follows the flag so the two can never disagree.
+    m_session.clearEditionSelection();
+    ui->Selection1->setChecked(false);
+}
+
+Progress &TPrincipale::progress()
+{
+    static NoProgress none;
+    if (windows().progression)
+        return *windows().progression;
+    return none;
+}
+
+void TPrincipale::Initialiserlespossesions1Click()
+{
+    if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser la base ?"), 3)
+        != Dialogs::Answer::Yes)
+        return;
+    runCommand([this] { resetAllCounts(m_session, progress()); });
+}
+
+void TPrincipale::ConsulterClick()
+{
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->exec();
+}
+
+void TPrincipale::Selection1Click()
+{
+    // The card entry lists are rebuilt from the new card source next time.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
+
+    if (!m_session.editionSelected()) {
+        TChoixEdition *dialog = windows().choixEdition;
+        if (dialog && dialog->exec() == QDialog::Accepted) {
+            ui->Selection1->setChecked(true);
+            m_session.selectEdition(dialog->chosenEdition());
+            return;
+        }
+    }
+    ui->Selection1->setChecked(false);
+    m_session.clearEditionSelection();
+}
+
+void TPrincipale::Quitter1Click()
+{
+    close();
+}
+
+void TPrincipale::Evaluerlacollection1Click()
+{
+    if (TEvaluation *evaluation = windows().evaluation)
+        evaluation->exec();
+}
+
+void TPrincipale::Double1Click()
+{
+    if (TMultiples *multiples = windows().multiples)
+        multiples->showMultiples(2, QStringLiteral("Double(s)"));
+}
+
+void TPrincipale::Triple1Click()
+{
+    if (TMultiples *multiples = windows().multiples)
+        multiples->showMultiples(3, QStringLiteral("Triple(s)"));
+}
+
+void TPrincipale::Quadruple1Click()
+{
+    if (TMultiples *multiples = windows().multiples)
+        multiples->showMultiples(4, QStringLiteral("Quadruple(s)"));
+}
+
+void TPrincipale::Plus1Click()
+{
+    if (TMultiples *multiples = windows().multiples)
+        multiples->showMultiples(5, QStringLiteral("Plus"));
+}
+
+void TPrincipale::Initialiserlesechanges1Click()
+{
+    if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser les échanges ?"), 14)
+        != Dialogs::Answer::Yes)
+        return;
+    runCommand([this] { resetExchangeCounts(m_session, progress()); });
+}
+
+void TPrincipale::Apropos1Click()
+{
+    if (TAboutBox *about = windows().aboutBox)
+        about->exec();
+}
+
+void TPrincipale::Aide1Click()
+{
+    help::showTopic(help::MainWindowContext, this);
+}

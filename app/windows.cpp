@@ -1,0 +1,7 @@
+#include "app/windows.h"
+
+Windows &windows()
+{
+    static Windows registry;
+    return registry;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/help.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+// Dialogs for tests: records every question, message and error shown and
+// answers questions from a script (No once the script is used up). Also
+// records the help topics asked for instead of opening the help window.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown {
+        QString text;
+        int helpContext = 0;
+    };
+
+    ScriptedDialogs()
+    {
+        setDialogs(this);
+        help::setTopicViewer([this](int context, QWidget *) { topics.push_back(context); });
+    }
+    ~ScriptedDialogs() override
+    {
+        setDialogs(nullptr);
+        help::setTopicViewer({});
+    }
+
+    Answer ask(QWidget *, const QString &text, int helpContext) override
+    {
+        questions.push_back({text, helpContext});
+        if (answers.empty())
+            return Answer::No;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void inform(QWidget *, const QString &text, int helpContext, const QString &) override
+    {
+        messages.push_back({text, helpContext});
+    }
+    void error(QWidget *, const QString &text) override { errors.append(text); }
+    QString openFile(QWidget *, const QString &, const QString &) override { return nextFile(); }
+    QString saveFile(QWidget *, const QString &, const QString &) override { return nextFile(); }
+
+    std::deque<Answer> answers;
+    std::deque<QString> files;
+    std::vector<Shown> questions;
+    std::vector<Shown> messages;
+    QStringList errors;
+    std::vector<int> topics;
+
+private:
+    QString nextFile()
+    {
+        if (files.empty())
+            return QString();
+        const QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
