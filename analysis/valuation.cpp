@@ -2,25 +2,13 @@
 
 #include "data/card_table.h"
 #include "data/dataset.h"
+#include "data/dataset_guard.h"
 
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
 namespace {
-
-// Closes the source however the pass ends, so an engine error does not
-// leave it open for the next pass.
-struct CloseOnExit {
-    Dataset &dataset;
-    ~CloseOnExit()
-    {
-        try {
-            dataset.close();
-        } catch (...) {
-        }
-    }
-};
 
 QString fixed2(double value, int width)
 {
@@ -38,7 +26,7 @@ Valuation evaluateCollection(Dataset &source)
 
     source.close();
     source.open();
-    CloseOnExit closer{source};
+    DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {
         const qint64 copies = source.field(card::Dispo).asInteger()
                               + source.field(card::Utilise).asInteger();

@@ -9,8 +9,3 @@ class Dataset;
 // copies (Dispo + Utilise) equal `multiplicite`, or are 5 and more when it
 // is 5; in the source's order. Opens and closes the source.
 QStringList multiplesLines(Dataset &source, int multiplicite);
-
-// Writes `lines` to `path` in cp1252, each followed by CR LF (no line, empty
-// file). Throws AppError with a French message when the file cannot be
-// created or written; the file is then left as it was.
-void writeLinesFile(const QString &path, const QStringList &lines);

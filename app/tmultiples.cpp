@@ -6,6 +6,7 @@
 #include "app/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
+#include "data/text_file.h"
 #include "ui_multiples.h"
 
 #include <QMenu>

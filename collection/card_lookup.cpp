@@ -1,6 +1,6 @@
 #include "collection/card_lookup.h"
 
-#include "collection/dataset_guard.h"
+#include "data/dataset_guard.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/query.h"

@@ -1,6 +1,6 @@
 #include "collection/card_pictures.h"
 
-#include "collection/dataset_guard.h"
+#include "data/dataset_guard.h"
 #include "collection/jpeg_decoder.h"
 #include "data/card_table.h"
 #include "data/error.h"

@@ -1,7 +1,7 @@
 #include "collection/inventory.h"
 
-#include "collection/dataset_guard.h"
-#include "collection/text_file.h"
+#include "data/dataset_guard.h"
+#include "data/text_file.h"
 #include "data/card_table.h"
 #include "data/dataset.h"
 

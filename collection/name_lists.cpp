@@ -1,6 +1,6 @@
 #include "collection/name_lists.h"
 
-#include "collection/dataset_guard.h"
+#include "data/dataset_guard.h"
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/query.h"

@@ -4,6 +4,7 @@
 #include "app/windows.h"
 #include "collection/tinventaire.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
 #include <QApplication>
@@ -13,12 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-// Readable failure messages.
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/windows.h"
 #include "data/card_table.h"
 #include "data/table.h"
-#include "tests/app_scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 
 #include <QAction>

@@ -4,8 +4,8 @@
 #include "app/tprincipale.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
-#include "tests/app_program.h"
-#include "tests/app_scripted_dialogs.h"
+#include "tests/support/program.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QComboBox>

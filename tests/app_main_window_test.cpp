@@ -6,8 +6,8 @@
 #include "app/taboutbox.h"
 #include "app/tchoixedition.h"
 #include "app/tprincipale.h"
-#include "tests/app_program.h"
-#include "tests/app_scripted_dialogs.h"
+#include "tests/support/program.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,7 +4,8 @@
 #include "app/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/table.h"
-#include "tests/app_scripted_dialogs.h"
+#include "tests/support/printing.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 
 #include <QAction>
@@ -16,12 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-// Readable failure messages.
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/tprincipale.h"
 #include "app/windows.h"
 #include "collection/trecherche_de_cartes.h"
-#include "tests/app_scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 
 #include <QDir>

@@ -7,20 +7,10 @@
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
-
 #include <gtest/gtest.h>
-
-// Readable failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '{' << list.join(QStringLiteral(" | ")).toStdString() << '}';
-}
 
 namespace {
 

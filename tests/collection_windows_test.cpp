@@ -9,6 +9,8 @@
 #include "collection/tvisualisation.h"
 #include "data/card_table.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 
 #include <QApplication>
@@ -31,37 +33,7 @@
 
 #include <gtest/gtest.h>
 
-// Readable failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '{' << list.join(QStringLiteral(" | ")).toStdString() << '}';
-}
-
 namespace {
-
-// Answers the file dialog and keeps the error messages shown.
-class ScriptedDialogs : public Dialogs
-{
-public:
-    ScriptedDialogs() { setDialogs(this); }
-    ~ScriptedDialogs() override { setDialogs(nullptr); }
-    Answer ask(QWidget *, const QString &, int) override { return Answer::No; }
-    void inform(QWidget *, const QString &, int, const QString &) override {}
-    void error(QWidget *, const QString &text) override { errors << text; }
-    QString openFile(QWidget *, const QString &, const QString &filter) override
-    {
-        filters << filter;
-        return fileToOpen;
-    }
-    QString saveFile(QWidget *, const QString &, const QString &) override { return {}; }
-
-    QString fileToOpen;
-    QStringList errors, filters;
-};
 
 // Types text as key presses; QTest::keyClicks takes only ASCII.
 void typeText(QWidget *widget, const QString &text)
@@ -319,12 +291,12 @@ TEST_F(CardEntryTest, ImageOpensThePictureWindowOnTheCardShownAndLoadsAJpeg)
         EXPECT_TRUE(visualisation->picture().isNull());
         EXPECT_EQ(in<QLabel>(visualisation.get(), "DBImage1")->text(), "Pas d'image");
 
-        dialogs.fileToOpen = textPath;
+        dialogs.files.push_back(textPath);
         visualisation->Button1Click();
         EXPECT_EQ(dialogs.errors.size(), 1);
         EXPECT_TRUE(visualisation->picture().isNull());
 
-        dialogs.fileToOpen = jpegPath;
+        dialogs.files.push_back(jpegPath);
         visualisation->Button1Click();
         EXPECT_EQ(dialogs.errors.size(), 1);
         EXPECT_EQ(visualisation->picture().size(), QSize(32, 8));

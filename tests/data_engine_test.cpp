@@ -6,6 +6,7 @@
 #include "data/query.h"
 #include "data/sqlite_connection.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
 #include <QDir>
@@ -17,22 +18,7 @@
 #include <random>
 #include <sqlite3.h>
 
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const AppError &error) {
-        return error.message();
-    }
-    return QString();
-}
 
 std::vector<CardRow> numberedCards(int count)
 {

@@ -4,15 +4,11 @@
 #include "data/database.h"
 #include "data/error.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

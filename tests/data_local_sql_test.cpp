@@ -6,6 +6,7 @@
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "data/table.h"
+#include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
 #include <QDir>
@@ -13,22 +14,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const AppError &error) {
-        return error.message();
-    }
-    return QString();
-}
 
 QList<bool> cardNumericColumns()
 {

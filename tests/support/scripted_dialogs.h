@@ -45,14 +45,23 @@ public:
         messages.push_back({text, helpContext});
     }
     void error(QWidget *, const QString &text) override { errors.append(text); }
-    QString openFile(QWidget *, const QString &, const QString &) override { return nextFile(); }
-    QString saveFile(QWidget *, const QString &, const QString &) override { return nextFile(); }
+    QString openFile(QWidget *, const QString &, const QString &filter) override
+    {
+        filters.append(filter);
+        return nextFile();
+    }
+    QString saveFile(QWidget *, const QString &, const QString &filter) override
+    {
+        filters.append(filter);
+        return nextFile();
+    }
 
     std::deque<Answer> answers;
     std::deque<QString> files;
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     QStringList errors;
+    QStringList filters; // of the file dialogs shown
     std::vector<int> topics;
 
 private:

@@ -1,0 +1,89 @@
+#include "data/text_file.h"
+
+#include "data/error.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QByteArray encodeLine(QStringEncoder &encoder, const QString &line)
+{
+    QByteArray bytes = encoder.encode(line);
+    bytes.append("\r\n", 2);
+    return bytes;
+}
+
+// Qt's own file error texts are in English: say in French what went wrong.
+QString fileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("c'est un dossier");
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("le dossier n'existe pas");
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("le fichier est protégé en écriture");
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return QStringLiteral("accès refusé au dossier");
+    return QStringLiteral("erreur d'entrée/sortie");
+}
+
+[[noreturn]] void cannotCreate(const QString &path)
+{
+    throw AppError(QStringLiteral("Impossible de créer le fichier %1 : %2.")
+                       .arg(QDir::toNativeSeparators(path), fileProblem(path)));
+}
+
+[[noreturn]] void cannotWrite(const QString &path)
+{
+    throw AppError(QStringLiteral("Impossible d'écrire le fichier %1 : %2.")
+                       .arg(QDir::toNativeSeparators(path), fileProblem(path)));
+}
+
+} // namespace
+
+TextFileWriter::TextFileWriter(const QString &filePath)
+    : m_file(filePath), m_encoder("windows-1252")
+{
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        cannotCreate(filePath);
+}
+
+void TextFileWriter::writeLine(const QString &line)
+{
+    const QByteArray bytes = encodeLine(m_encoder, line);
+    if (m_file.write(bytes) != bytes.size())
+        fail();
+}
+
+void TextFileWriter::close()
+{
+    if (!m_file.flush())
+        fail();
+    m_file.close();
+    if (m_file.error() != QFileDevice::NoError)
+        fail();
+}
+
+void TextFileWriter::fail()
+{
+    m_file.close();
+    cannotWrite(m_file.fileName());
+}
+
+void writeLinesFile(const QString &path, const QStringList &lines)
+{
+    QStringEncoder encoder("windows-1252");
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += encodeLine(encoder, line);
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        cannotCreate(path);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        cannotWrite(path);
+}
