@@ -28,8 +28,7 @@ Valuation evaluateCollection(Dataset &source)
     source.open();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {
-        const qint64 copies = source.field(card::Dispo).asInteger()
-                              + source.field(card::Utilise).asInteger();
+        const qint64 copies = card::ownedCopies(source);
         const double price = source.field(card::Cote).asFloat();
         result.total += price * double(copies);
         if (copies < 1)

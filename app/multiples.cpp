@@ -11,8 +11,7 @@ QStringList multiplesLines(Dataset &source, int multiplicite)
     source.open();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {
-        const qint64 copies = source.field(card::Dispo).asInteger()
-                              + source.field(card::Utilise).asInteger();
+        const qint64 copies = card::ownedCopies(source);
         const bool kept = multiplicite >= 5 ? copies >= 5 : copies == multiplicite;
         if (kept && copies > 0)
             lines << card::countedLine(source.field(card::NomFrancais).asString(), copies,

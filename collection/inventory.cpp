@@ -28,8 +28,7 @@ InventoryLists fillInventory(Dataset &cardSource, const InventoryCriteria &crite
             continue;
         const QString name = cardSource.field(card::NomFrancais).asString();
         const QString edition = cardSource.field(card::Origine).asString();
-        const qint64 copies =
-            cardSource.field(card::Dispo).asInteger() + cardSource.field(card::Utilise).asInteger();
+        const qint64 copies = card::ownedCopies(cardSource);
         if (copies > 0) {
             const QString line = card::countedLine(name, copies, edition);
             lists.owned.append(line);

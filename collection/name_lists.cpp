@@ -95,7 +95,7 @@ NameLists prepareNameLists(Dataset &cardSource, Query &query1, ListProgress &pro
     lists.owned = query1.recordCount();
     progress.ownedPassStarted(lists.owned);
     for (query1.first(); !query1.eof(); query1.next()) {
-        lists.copies += query1.field(card::Dispo).asInteger() + query1.field(card::Utilise).asInteger();
+        lists.copies += card::ownedCopies(query1);
         progress.ownedRow();
     }
     query1.close();

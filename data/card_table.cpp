@@ -1,5 +1,7 @@
 #include "data/card_table.h"
 
+#include "data/dataset.h"
+
 namespace card {
 
 const QStringList &fieldNames()
@@ -82,6 +84,11 @@ QString uncountLine(const QString &countedLine)
     const QString name = times >= 0 ? countedLine.left(times) : QString();
     const QString rest = open >= 0 ? countedLine.mid(open) : countedLine;
     return name + QLatin1Char(' ') + rest;
+}
+
+qint64 ownedCopies(Dataset &row)
+{
+    return row.field(Dispo).asInteger() + row.field(Utilise).asInteger();
 }
 
 } // namespace card

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <array>
 
+class Dataset;
+
 // The card table CARTES.DB: fifteen fields in a fixed order (many passes read
 // them by position), a primary key on the first three, and the code
 // vocabularies of colour, type and rarity.
@@ -46,6 +48,9 @@ extern const std::array<const char *, ColourCount> ColourCodes; // "Ver", "Rge",
 extern const std::array<const char *, ColourCount> ColourNames; // "Vert", "Rouge", ...
 // Code of a colour index; empty text for an index outside 0..6.
 QString colourCode(int index);
+
+// Owned copies of the row a dataset stands on: Dispo + Utilise.
+qint64 ownedCopies(Dataset &row);
 
 // Card line: name + " (" + edition + ")".
 QString cardLine(const QString &name, const QString &edition);
