@@ -92,7 +92,7 @@ TEST_F(EngineTest, ReadsEveryRowOnceInKeyOrderAcrossPages)
     QStringList unique = names;
     EXPECT_EQ(unique.removeDuplicates(), 0);
 
-    // At the end the cursor stays on the last row, as the spec'd engine did.
+    // At the end the cursor stays readable on the last row, as callers expect.
     table.next();
     EXPECT_TRUE(table.eof());
     EXPECT_EQ(table.field(card::NomFrancais).asString(), QStringLiteral("Carte 0699"));
