@@ -16,7 +16,10 @@ TProgression::TProgression(QWidget *parent)
     ui->setupUi(this);
     setFixedSize(222, 30);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setModal(false);
+    // Shown without waiting, yet holding input to the other windows: a
+    // command started in the middle of a pass would reopen the table under
+    // it and leave the pass half done.
+    setWindowModality(Qt::ApplicationModal);
 }
 
 TProgression::~TProgression()

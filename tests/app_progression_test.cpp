@@ -94,5 +94,18 @@ TEST(ProgressionTest, WindowLooksAsDesigned)
     EXPECT_TRUE(window.gauge()->isTextVisible());
     // A busy indicator would run for an empty table; the bar stays at 0 %.
     EXPECT_GT(window.gauge()->maximum(), window.gauge()->minimum());
-    EXPECT_FALSE(window.isModal());
+    EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
+}
+
+TEST(ProgressionTest, ShowingReturnsAtOnceAndHoldsInputToOtherWindows)
+{
+    QWidget other;
+    other.show();
+    TProgression window;
+    window.setMaximum(1000);
+    window.show(); // returns: the pass goes on while it is shown
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), &window);
+    window.hide();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
