@@ -16,22 +16,18 @@ constexpr qint64 MaxPixels = 64LL * 1024 * 1024;
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
 };
 
 // libjpeg's default handler calls exit(); jump back to the decoder instead.
 [[noreturn]] void errorExit(j_common_ptr info)
 {
-    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
-    (*info->err->format_message)(info, manager->message);
-    std::longjmp(manager->jump, 1);
+    std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
 void silentMessage(j_common_ptr, int) {}
 
 // Only trivially destructible objects live in this frame, so the long jump
-// out of libjpeg skips no destructor. Returns false with `message` filled on
-// a libjpeg error.
+// out of libjpeg skips no destructor. Returns false on a libjpeg error.
 bool decodeInto(const unsigned char *bytes, unsigned long size, DecodedPicture &out,
                 ErrorManager &errors, bool &tooLarge)
 {
@@ -39,7 +35,6 @@ bool decodeInto(const unsigned char *bytes, unsigned long size, DecodedPicture &
     info.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = errorExit;
     errors.pub.emit_message = silentMessage;
-    errors.message[0] = '\0';
 
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
@@ -116,7 +111,8 @@ DecodedPicture decodeJpeg(const QByteArray &data)
                     static_cast<unsigned long>(data.size()), picture, errors, tooLarge)) {
         if (tooLarge)
             throw AppError(QStringLiteral("Cette image JPEG est trop grande pour être affichée."));
-        throw AppError(QStringLiteral("Image JPEG illisible : %1").arg(QString::fromLocal8Bit(errors.message)));
+        // libjpeg's own texts are in English: the user is told in French.
+        throw AppError(QStringLiteral("Image JPEG illisible : le fichier est abîmé ou incomplet."));
     }
     return picture;
 }

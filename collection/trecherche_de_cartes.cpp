@@ -14,6 +14,7 @@
 
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QListView>
 #include <QProgressBar>
@@ -170,6 +171,12 @@ void TRecherche_De_Cartes::showEvent(QShowEvent *event)
 bool TRecherche_De_Cartes::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
+        // Only leaving the box for another control of this window is an exit:
+        // an error box or a popup taking the focus must not look the line up
+        // again (a failed lookup would show its error a second time).
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return QDialog::eventFilter(watched, event);
         if (watched == ui->ComboBox1)
             ComboBox1Exit();
         else if (watched == ui->ComboBox2)

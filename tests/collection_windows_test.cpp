@@ -17,6 +17,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -238,6 +239,39 @@ TEST_F(CardEntryTest, RarityAndColourDisplayAndUnknownLines)
         EXPECT_TRUE(checked("RadioButton9"));
     }
     EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(CardEntryTest, LookupErrorIsShownOnceWhenItsBoxTakesTheFocus)
+{
+    // An error box that really opens and takes the focus, as the program's does.
+    class ModalErrors : public ScriptedDialogs
+    {
+    public:
+        void error(QWidget *parent, const QString &text) override
+        {
+            errors.append(text);
+            QDialog box(parent);
+            QTimer::singleShot(0, &box, [&box] {
+                EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+                box.reject();
+            });
+            box.exec();
+        }
+    } modalErrors;
+
+    showEntry();
+    combo1()->setFocus();
+    ASSERT_TRUE(QFile::remove(tables.cardPath()));
+    combo1()->setEditText("Éclair (Alpha)");
+    EXPECT_EQ(modalErrors.errors.size(), 1);
+
+    // Leaving the box for another control is still an exit: the line is
+    // looked up again.
+    QApplication::setActiveWindow(entry.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(entry.get()));
+    combo1()->setFocus();
+    spin(1)->setFocus();
+    EXPECT_EQ(modalErrors.errors.size(), 2);
 }
 
 TEST_F(CardEntryTest, EmptiedListIsRebuiltFromTheEditionSelection)
