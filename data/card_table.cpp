@@ -81,9 +81,10 @@ QString uncountLine(const QString &countedLine)
 {
     const qsizetype times = countedLine.indexOf(QStringLiteral(" x "));
     const qsizetype open = countedLine.indexOf(QLatin1Char('('));
-    const QString name = times >= 0 ? countedLine.left(times) : QString();
+    // The name with the blank that follows it; nothing when there is no count.
+    const QString name = times >= 0 ? countedLine.left(times + 1) : QString();
     const QString rest = open >= 0 ? countedLine.mid(open) : countedLine;
-    return name + QLatin1Char(' ') + rest;
+    return name + rest;
 }
 
 qint64 ownedCopies(Dataset &row)
