@@ -21,6 +21,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include <algorithm>
+
 namespace {
 
 // Lets the window system repaint the gauge now and then: after every row
@@ -254,12 +256,21 @@ void TRecherche_De_Cartes::showDetails(const CardDetails &card)
     ui->Edit5->setText(card.cout);
     ui->Edit3->setText(card.force);
     ui->Edit4->setText(card.endurance);
-    ui->SpinEdit1->setValue(int(card.dispo));
-    ui->SpinEdit2->setValue(int(card.utilise));
-    ui->SpinEdit3->setValue(int(card.echangeable));
-    ui->SpinEdit4->setValue(int(card.cherche));
+    showCount(ui->SpinEdit1, card.dispo);
+    showCount(ui->SpinEdit2, card.utilise);
+    showCount(ui->SpinEdit3, card.echangeable);
+    showCount(ui->SpinEdit4, card.cherche);
     m_shownKey = card.key();
     ui->BitBtn1->setEnabled(true);
+}
+
+void TRecherche_De_Cartes::showCount(QSpinBox *spin, qint64 count)
+{
+    // Counts are entered from 0 to 99, but a table may hold more: the field
+    // then reaches up to the stored count, so that "Valider" never writes a
+    // smaller number than the one the user left untouched.
+    spin->setMaximum(int(std::clamp<qint64>(count, CountLimit, INT_MAX)));
+    spin->setValue(int(std::clamp<qint64>(count, 0, INT_MAX)));
 }
 
 void TRecherche_De_Cartes::showRarity(const QString &rarete)

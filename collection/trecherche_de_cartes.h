@@ -57,7 +57,10 @@ private:
     void showDetails(const CardDetails &card);
     void showRarity(const QString &rarete);
     void showColour(const QString &couleur);
+    void showCount(QSpinBox *spin, qint64 count);
     int countOf(QSpinBox *spin) const;
+
+    static constexpr int CountLimit = 99;
 
     std::unique_ptr<Ui::Recherche_De_Cartes> ui;
     Session &m_session;

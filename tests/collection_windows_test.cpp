@@ -212,6 +212,27 @@ TEST_F(CardEntryTest, PriceThatIsNotANumberIsRefusedAndNothingIsPosted)
     EXPECT_EQ(fieldOf(session, {"Éclair", "Lightning", "Bêta"}, card::Dispo), 1);
 }
 
+TEST_F(CardEntryTest, CountAboveTheEntryRangeIsShownAndKeptByValider)
+{
+    Table &table = session.table;
+    table.open();
+    ASSERT_TRUE(table.findKey({"Éclair", "Lightning", "Alpha"}));
+    table.edit();
+    table.field(card::Dispo).setAsInteger(150);
+    table.post();
+    table.close();
+
+    entry->FormShow();
+    combo1()->setEditText("Éclair (Alpha)");
+    EXPECT_EQ(spin(1)->value(), 150);
+    entry->ValiderClick();
+    EXPECT_EQ(fieldOf(session, {"Éclair", "Lightning", "Alpha"}, card::Dispo), 150);
+
+    // Another card is entered within 0..99 again.
+    combo1()->setEditText("Éclair (Bêta)");
+    EXPECT_EQ(spin(1)->maximum(), 99);
+}
+
 TEST_F(CardEntryTest, RarityAndColourDisplayAndUnknownLines)
 {
     entry->FormShow();
