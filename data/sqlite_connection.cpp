@@ -1,6 +1,7 @@
 #include "data/sqlite_connection.h"
 
 #include "data/error.h"
+#include "data/value_conversion.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -266,34 +267,18 @@ void SqliteStatement::bind(int index, const QVariant &value)
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(s, index);
+    } else if (values::isFloat(value)) {
+        rc = sqlite3_bind_double(s, index, value.toDouble());
+    } else if (values::isNumber(value)) {
+        rc = sqlite3_bind_int64(s, index, value.toLongLong());
+    } else if (value.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = value.toByteArray();
+        rc = sqlite3_bind_blob64(s, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                 SQLITE_TRANSIENT);
     } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            rc = sqlite3_bind_int64(s, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(s, index, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob64(s, index, bytes.constData(), sqlite3_uint64(bytes.size()),
-                                     SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(s, index, text.constData(), sqlite3_uint64(text.size()),
-                                     SQLITE_TRANSIENT, SQLITE_UTF8);
-            break;
-        }
-        }
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text64(s, index, text.constData(), sqlite3_uint64(text.size()),
+                                 SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     m_connection->check(rc);
 }

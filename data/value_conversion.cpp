@@ -27,6 +27,8 @@ bool isWhole(double value)
         && value < double(std::numeric_limits<qint64>::max());
 }
 
+} // namespace
+
 bool isNumber(const QVariant &value)
 {
     switch (value.typeId()) {
@@ -54,8 +56,6 @@ bool isNullValue(const QVariant &value)
 {
     return !value.isValid() || value.isNull();
 }
-
-} // namespace
 
 std::optional<double> parseNumber(const QString &text)
 {

@@ -17,6 +17,10 @@ std::optional<qint64> parseInteger(const QString &text);
 // Shortest text that reads back as the same double, with a point.
 QString floatText(double value);
 
+// A value held as a number (integer or floating point), or as floating point.
+bool isNumber(const QVariant &value);
+bool isFloat(const QVariant &value);
+
 QString toText(const QVariant &value);
 // NULL or "" -> 0; otherwise a whole number or AppError.
 qint64 toInteger(const QVariant &value);
