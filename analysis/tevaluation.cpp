@@ -1,9 +1,9 @@
 #include "analysis/tevaluation.h"
 
 #include "analysis/valuation.h"
-#include "app/dialogs.h"
-#include "app/session.h"
-#include "app/windows.h"
+#include "ui/dialogs.h"
+#include "data/session.h"
+#include "ui/windows.h"
 #include "collection/tinventaire.h"
 #include "ui_evaluation.h"
 

@@ -1,7 +1,7 @@
 #include "app/counts_reset.h"
 
-#include "app/progress.h"
-#include "app/session.h"
+#include "data/progress.h"
+#include "data/session.h"
 #include "data/card_table.h"
 
 #include <initializer_list>

@@ -1,6 +1,6 @@
 #include "app/editions.h"
 
-#include "app/session.h"
+#include "data/session.h"
 #include "data/sql_quote.h"
 
 #include <QCollator>

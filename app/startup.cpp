@@ -1,16 +1,16 @@
 #include "app/startup.h"
 
 #include "analysis/tevaluation.h"
-#include "app/dialogs.h"
-#include "app/help.h"
-#include "app/session.h"
+#include "ui/dialogs.h"
+#include "ui/help.h"
+#include "data/session.h"
 #include "app/startup_config.h"
-#include "app/taboutbox.h"
+#include "ui/taboutbox.h"
 #include "app/tchoixedition.h"
 #include "app/tmultiples.h"
 #include "app/tprincipale.h"
-#include "app/tprogression.h"
-#include "app/windows.h"
+#include "ui/tprogression.h"
+#include "ui/windows.h"
 #include "collection/tinventaire.h"
 #include "collection/trecherche_de_cartes.h"
 #include "collection/tvisualisation.h"
@@ -161,7 +161,7 @@ int startUp(const StartupOptions &options)
 
 int runMainWindow()
 {
-    TPrincipale *principale = windows().principale;
+    TPrincipale *principale = program().principale.get();
     if (!principale)
         return StatusNoDatabase;
     centre(principale);

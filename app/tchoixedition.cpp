@@ -1,8 +1,8 @@
 #include "app/tchoixedition.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/editions.h"
-#include "app/session.h"
+#include "data/session.h"
 
 #include "ui_choixedition.h"
 

@@ -1,9 +1,9 @@
 #include "app/tmultiples.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/multiples.h"
-#include "app/session.h"
-#include "app/windows.h"
+#include "data/session.h"
+#include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
 #include "data/text_file.h"

@@ -2,9 +2,9 @@
 
 #include "ui_inventaire.h"
 
-#include "app/dialogs.h"
-#include "app/session.h"
-#include "app/windows.h"
+#include "ui/dialogs.h"
+#include "data/session.h"
+#include "ui/windows.h"
 #include "collection/inventory.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"

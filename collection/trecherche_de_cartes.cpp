@@ -2,11 +2,11 @@
 
 #include "ui_recherche_de_cartes.h"
 
-#include "app/dialogs.h"
-#include "app/session.h"
-#include "app/taboutbox.h"
-#include "app/tprogression.h"
-#include "app/windows.h"
+#include "ui/dialogs.h"
+#include "data/session.h"
+#include "ui/taboutbox.h"
+#include "ui/tprogression.h"
+#include "ui/windows.h"
 #include "collection/card_lookup.h"
 #include "collection/name_lists.h"
 #include "collection/tvisualisation.h"

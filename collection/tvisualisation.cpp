@@ -2,8 +2,8 @@
 
 #include "ui_visualisation.h"
 
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "ui/dialogs.h"
+#include "data/session.h"
 #include "collection/card_pictures.h"
 #include "collection/jpeg_decoder.h"
 #include "data/card_table.h"

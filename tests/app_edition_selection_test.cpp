@@ -1,5 +1,5 @@
 #include "app/editions.h"
-#include "app/session.h"
+#include "data/session.h"
 #include "app/tchoixedition.h"
 #include "app/tprincipale.h"
 #include "collection/trecherche_de_cartes.h"

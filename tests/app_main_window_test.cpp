@@ -1,9 +1,9 @@
-#include "app/app_title.h"
-#include "app/dialogs.h"
-#include "app/help.h"
-#include "app/help_file.h"
-#include "app/session.h"
-#include "app/taboutbox.h"
+#include "ui/app_title.h"
+#include "ui/dialogs.h"
+#include "ui/help.h"
+#include "ui/help_file.h"
+#include "data/session.h"
+#include "ui/taboutbox.h"
 #include "app/tchoixedition.h"
 #include "app/tprincipale.h"
 #include "tests/support/program.h"
@@ -66,7 +66,7 @@ class MainWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_EQ(program.status, 0); }
-    TPrincipale *principale() const { return windows().principale; }
+    TPrincipale *principale() const { return static_cast<TPrincipale *>(windows().principale); }
     QMenu *menu(const char *name) const { return principale()->findChild<QMenu *>(name); }
     QAction *item(const char *name) const { return principale()->findChild<QAction *>(name); }
 

@@ -1,4 +1,4 @@
-#include "app/tprogression.h"
+#include "ui/tprogression.h"
 
 #include <QApplication>
 #include <QProgressBar>

@@ -1,4 +1,4 @@
-#include "app/session.h"
+#include "data/session.h"
 #include "collection/card_lookup.h"
 #include "collection/card_pictures.h"
 #include "collection/inventory.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/startup.h"
-#include "app/windows.h"
+#include "ui/windows.h"
 #include "tests/support/temp_tables.h"
 
 #include <QDir>

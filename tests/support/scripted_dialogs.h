@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/help.h"
+#include "ui/dialogs.h"
+#include "ui/help.h"
 
 #include <QString>
 #include <QStringList>

@@ -40,4 +40,4 @@ bool runCommand(F &&command);
 // Turns "Text (*.x)|*.x|Other (*.y)|*.y" into Qt's "Text (*.x);;Other (*.y)".
 QString qtFileFilter(const QString &filter);
 
-#include "app/dialogs_impl.h"
+#include "ui/dialogs_impl.h"

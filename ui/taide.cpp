@@ -1,4 +1,4 @@
-#include "app/taide.h"
+#include "ui/taide.h"
 
 #include "ui_aide.h"
 

@@ -1,11 +1,11 @@
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
-#include "app/app_title.h"
-#include "app/help.h"
-#include "app/windows.h"
-#include "app/tprincipale.h"
+#include "ui/app_title.h"
+#include "ui/help.h"
+#include "ui/windows.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QAbstractButton>

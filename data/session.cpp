@@ -1,4 +1,4 @@
-#include "app/session.h"
+#include "data/session.h"
 
 #include "data/card_table.h"
 #include "data/sql_quote.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+class QMainWindow;
 class Session;
-class TPrincipale;
 class TProgression;
 class TAboutBox;
 class TRecherche_De_Cartes;
@@ -16,7 +16,7 @@ class TVisualisation;
 // pointer stays null until its window is created.
 struct Windows {
     Session *session = nullptr;
-    TPrincipale *principale = nullptr;
+    QMainWindow *principale = nullptr; // the main window, known here only as a main window
     TProgression *progression = nullptr;
     TAboutBox *aboutBox = nullptr;
     TRecherche_De_Cartes *rechercheDeCartes = nullptr;

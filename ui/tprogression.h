@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/progress.h"
+#include "data/progress.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
-#include "app/help.h"
+#include "ui/help.h"
 
-#include "app/dialogs.h"
-#include "app/help_file.h"
-#include "app/taide.h"
+#include "ui/dialogs.h"
+#include "ui/help_file.h"
+#include "ui/taide.h"
 
 #include <QAction>
 #include <QApplication>

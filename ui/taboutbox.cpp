@@ -1,4 +1,4 @@
-#include "app/taboutbox.h"
+#include "ui/taboutbox.h"
 
 #include "ui_aboutbox.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/help_file.h"
+#include "ui/help_file.h"
 
 #include <QDialog>
 
