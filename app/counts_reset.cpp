@@ -3,6 +3,7 @@
 #include "data/progress.h"
 #include "data/session.h"
 #include "data/card_table.h"
+#include "data/post_batch.h"
 
 #include <initializer_list>
 
@@ -36,19 +37,22 @@ private:
 void zeroFields(Dataset &dataset, Progress &progress, std::initializer_list<int> positions)
 {
     dataset.close();
-    dataset.open();
+    dataset.openUnordered();
     PassGuard guard(dataset, progress);
-    progress.setMaximum(dataset.recordCount());
+    const int rows = dataset.recordCount();
+    progress.setMaximum(rows);
     progress.show();
-    dataset.first();
+    PostBatch batch(dataset, rows);
     while (!dataset.eof()) {
         dataset.edit();
         for (int position : positions)
             dataset.field(position).setAsInteger(0);
         dataset.post();
+        batch.posted();
         progress.advance();
         dataset.next();
     }
+    batch.commit();
 }
 
 } // namespace

@@ -54,7 +54,12 @@ public:
 
     virtual ~Dataset() = default;
 
-    virtual void open() = 0;
+    // Opens on the first row; rows come in key order.
+    void open() { openRows(true); }
+    // Opens for a pass whose result does not depend on the order of the rows
+    // (sums, counts, a change made to every row): rows come in the order the
+    // file stores them, which reads much faster than key order.
+    void openUnordered() { openRows(false); }
     virtual void close() = 0;
     bool isOpen() const { return state() != State::Inactive; }
     virtual State state() const = 0;
@@ -89,6 +94,12 @@ public:
     // Deletes the current row; the cursor moves to the row that followed.
     virtual void remove();
 
+    // Transactions grouping many posts (see PostBatch); a dataset that
+    // cannot write does nothing.
+    virtual void beginTransaction() {}
+    virtual void commitTransaction() {}
+
 protected:
+    virtual void openRows(bool keyOrder) = 0;
     void checkPosition(int position) const;
 };

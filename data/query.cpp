@@ -54,7 +54,7 @@ Query::Query(Database *database)
 
 Query::~Query() = default;
 
-void Query::open()
+void Query::openRows(bool keyOrder)
 {
     const QString text = m_sql.join(QLatin1Char(' '));
     if (state() != State::Inactive) {
@@ -82,7 +82,10 @@ void Query::open()
             d->table = std::make_unique<Table>();
             d->table->setTableName(path);
             d->table->setRequiredFields(m_requiredFields);
-            d->table->open();
+            if (keyOrder)
+                d->table->open();
+            else
+                d->table->openUnordered();
             QStringList names;
             QList<bool> numeric;
             for (int i = 0; i < d->table->fieldCount(); ++i) {
@@ -123,7 +126,7 @@ void Query::open()
         // values themselves for a DISTINCT list.
         if (statement.distinct) {
             order = selected;
-        } else {
+        } else if (keyOrder) {
             for (int position : info.keyColumns)
                 order << info.columns[size_t(position)].quoted;
         }
@@ -292,4 +295,16 @@ void Query::remove()
     if (!d->table)
         return Dataset::remove();
     d->table->remove();
+}
+
+void Query::beginTransaction()
+{
+    if (d->table)
+        d->table->beginTransaction();
+}
+
+void Query::commitTransaction()
+{
+    if (d->table)
+        d->table->commitTransaction();
 }

@@ -29,7 +29,6 @@ public:
     bool isLive() const { return m_live; }
     void setRequiredFields(const QStringList &names) { m_requiredFields = names; }
 
-    void open() override;
     void close() override;
     State state() const override;
     void first() override;
@@ -48,6 +47,11 @@ public:
     void post() override;
     void cancel() override;
     void remove() override;
+    void beginTransaction() override;
+    void commitTransaction() override;
+
+protected:
+    void openRows(bool keyOrder) override;
 
 private:
     struct Private;

@@ -298,7 +298,7 @@ QString Table::filePath() const
     return d->path;
 }
 
-void Table::open()
+void Table::openRows(bool keyOrder)
 {
     if (d->state != State::Inactive)
         return;
@@ -322,13 +322,13 @@ void Table::open()
 
         // Rows are read in key order. A foreign file whose key allows NULL and
         // holds some is read in rowid order instead, so that no row is lost.
-        d->orderByRowid = d->info.keyColumns.empty();
+        d->orderByRowid = d->info.keyColumns.empty() || !keyOrder;
         QStringList nullTests;
         for (int position : d->info.keyColumns) {
             if (!d->info.columns[size_t(position)].notNull)
                 nullTests << d->info.columns[size_t(position)].quoted + QStringLiteral(" IS NULL");
         }
-        if (!nullTests.isEmpty() && d->info.hasRowid) {
+        if (!d->orderByRowid && !nullTests.isEmpty() && d->info.hasRowid) {
             SqliteStatement &test = d->statement(
                 d->nullKeys, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE %2)")
                                  .arg(d->info.quotedName, nullTests.join(QStringLiteral(" OR "))));
@@ -345,6 +345,13 @@ void Table::open()
 
 void Table::close()
 {
+    // Posts grouped in a transaction are kept, never rolled back by the close.
+    try {
+        commitTransaction();
+    } catch (...) {
+        d->release();
+        throw;
+    }
     d->release();
 }
 
@@ -677,4 +684,18 @@ void Table::findNearest(const QStringList &key)
         d->showRow(std::move(rows.front()));
     else
         d->showPage(std::move(rows));
+}
+
+void Table::beginTransaction()
+{
+    if (d->state == State::Inactive)
+        notOpen(m_tableName);
+    if (sqlite3_get_autocommit(d->connection->handle()))
+        d->connection->exec(QStringLiteral("BEGIN"));
+}
+
+void Table::commitTransaction()
+{
+    if (d->connection && !sqlite3_get_autocommit(d->connection->handle()))
+        d->connection->exec(QStringLiteral("COMMIT"));
 }

@@ -32,7 +32,6 @@ public:
     void setFilter(const QString &sqliteCondition, const QVariantList &binds);
     void clearFilter();
 
-    void open() override;
     void close() override;
     State state() const override;
     void first() override;
@@ -50,6 +49,8 @@ public:
     void post() override;
     void cancel() override;
     void remove() override;
+    void beginTransaction() override;
+    void commitTransaction() override;
 
     // Removes every row and keeps the layout.
     void emptyTable();
@@ -72,6 +73,9 @@ public:
     // Set before open. The file keeps SQLite's rollback journal instead of
     // WAL, so it stays one self-contained file (a table handed to someone).
     void setStandalone(bool standalone);
+
+protected:
+    void openRows(bool keyOrder) override;
 
 private:
     void leaveEditing();
