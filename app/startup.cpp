@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "analysis/tanalyse.h"
+#include "analysis/tanalyse_defilement.h"
 #include "analysis/tevaluation.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -149,6 +151,8 @@ int startUp(const StartupOptions &options)
     registry.rechercheDeCartes = entry;
     entry->FormShow();
 
+    registry.analyse = new TAnalyse(session, principale);
+    registry.analyseDefilement = new TAnalyse_Defilement(principale);
     registry.evaluation = new TEvaluation(session, principale);
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);

@@ -1,5 +1,6 @@
 #include "app/tprincipale.h"
 
+#include "analysis/tanalyse.h"
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
 #include "app/counts_reset.h"
@@ -52,6 +53,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
+    connect(ui->Analyserlacollection1, &QAction::triggered, this, &TPrincipale::Analyserlacollection1Click);
     connect(ui->Double1, &QAction::triggered, this, &TPrincipale::Double1Click);
     connect(ui->Triple1, &QAction::triggered, this, &TPrincipale::Triple1Click);
     connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
@@ -127,6 +129,12 @@ void TPrincipale::Evaluerlacollection1Click()
 {
     if (TEvaluation *evaluation = windows().evaluation)
         evaluation->exec();
+}
+
+void TPrincipale::Analyserlacollection1Click()
+{
+    if (TAnalyse *analyse = windows().analyse)
+        analyse->exec();
 }
 
 void TPrincipale::Double1Click()

@@ -31,6 +31,7 @@ public:
     void Selection1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();
+    void Analyserlacollection1Click();
     void Double1Click();
     void Triple1Click();
     void Quadruple1Click();

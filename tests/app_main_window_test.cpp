@@ -43,7 +43,7 @@ const std::vector<Item> &menuTree()
         {"Lescartes1", "N2", "", "", 0, true},
         {"Lescartes1", "Quitter1", "&Quitter", "Ctrl+Q", 7, true},
         {"Analyse1", "Evaluerlacollection1", "&Evaluer la collection", "", 9, true},
-        {"Analyse1", "Analyserlacollection1", "&Analyser la collection", "", 10, false},
+        {"Analyse1", "Analyserlacollection1", "&Analyser la collection", "", 10, true},
         {"Analyse1", "Doubles1", "&Multiples", "", 11, true},
         {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, false},
         {"Analyse1", "N3", "", "", 0, true},

@@ -5,6 +5,8 @@ class Session;
 class TProgression;
 class TAboutBox;
 class TRecherche_De_Cartes;
+class TAnalyse;
+class TAnalyse_Defilement;
 class TEvaluation;
 class TInventaire;
 class TMultiples;
@@ -20,6 +22,8 @@ struct Windows {
     TProgression *progression = nullptr;
     TAboutBox *aboutBox = nullptr;
     TRecherche_De_Cartes *rechercheDeCartes = nullptr;
+    TAnalyse *analyse = nullptr;
+    TAnalyse_Defilement *analyseDefilement = nullptr;
     TEvaluation *evaluation = nullptr;
     TInventaire *inventaire = nullptr;
     TMultiples *multiples = nullptr;
