@@ -1,5 +1,6 @@
 #include "app/tprincipale.h"
 
+#include "analysis/classification.h"
 #include "analysis/tanalyse.h"
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
@@ -58,6 +59,8 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Triple1, &QAction::triggered, this, &TPrincipale::Triple1Click);
     connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
+    connect(ui->Gnrationdufichierdeclassement1, &QAction::triggered, this,
+            &TPrincipale::Gnrationdufichierdeclassement1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
@@ -159,6 +162,15 @@ void TPrincipale::Plus1Click()
 {
     if (TMultiples *multiples = windows().multiples)
         multiples->showMultiples(5, QStringLiteral("Plus"));
+}
+
+void TPrincipale::Gnrationdufichierdeclassement1Click()
+{
+    const QString path = dialogs().saveFile(this, QStringLiteral("Enregistrer sous"),
+                                            QStringLiteral("Fichier texte (*.txt)|*.txt"));
+    if (path.isEmpty())
+        return;
+    runCommand([this, &path] { writeClassificationFile(m_session.query1, path); });
 }
 
 void TPrincipale::Initialiserlesechanges1Click()

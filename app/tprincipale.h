@@ -36,6 +36,7 @@ public:
     void Triple1Click();
     void Quadruple1Click();
     void Plus1Click();
+    void Gnrationdufichierdeclassement1Click();
     void Initialiserlesechanges1Click();
     void Apropos1Click();
     void Aide1Click();

@@ -45,7 +45,7 @@ const std::vector<Item> &menuTree()
         {"Analyse1", "Evaluerlacollection1", "&Evaluer la collection", "", 9, true},
         {"Analyse1", "Analyserlacollection1", "&Analyser la collection", "", 10, true},
         {"Analyse1", "Doubles1", "&Multiples", "", 11, true},
-        {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, false},
+        {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, true},
         {"Analyse1", "N3", "", "", 0, true},
         {"Analyse1", "Cartesutilises1", "&Cartes utilisées", "", 0, false},
         {"Doubles1", "Double1", "&Double", "Ctrl+F2", 11, true},

@@ -1,6 +1,8 @@
 // tabrix-bench DIR OPERATION...
 // Runs named operations headless on the table files of DIR, through the same
 // code as the menu commands, and prints "<operation> <seconds> s" for each.
+#include "analysis/analysis_matrix.h"
+#include "analysis/classification.h"
 #include "analysis/valuation.h"
 #include "app/counts_reset.h"
 #include "app/multiples.h"
@@ -26,7 +28,8 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples\n");
+                 "operations: reset startup valuation inventory multiples analysis\n"
+                 "            classification\n");
     return 2;
 }
 
@@ -66,6 +69,11 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("analysis"), [&] { analyseCollection(session.cardSource(), noProgress); }},
+        {QStringLiteral("classification"),
+         [&] {
+             writeClassificationFile(session.query1, scratch.filePath(QStringLiteral("classement.txt")));
+         }},
     };
 
     for (const QString &name : args.mid(1)) {
