@@ -14,6 +14,7 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "collection/used_cards_report.h"
 
 #include "ui_principale.h"
 
@@ -61,6 +62,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
     connect(ui->Gnrationdufichierdeclassement1, &QAction::triggered, this,
             &TPrincipale::Gnrationdufichierdeclassement1Click);
+    connect(ui->Cartesutilises1, &QAction::triggered, this, &TPrincipale::Cartesutilises1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
@@ -171,6 +173,11 @@ void TPrincipale::Gnrationdufichierdeclassement1Click()
     if (path.isEmpty())
         return;
     runCommand([this, &path] { writeClassificationFile(m_session.query1, path); });
+}
+
+void TPrincipale::Cartesutilises1Click()
+{
+    runCommand([this] { showUsedCards(m_session, progress()); });
 }
 
 void TPrincipale::Initialiserlesechanges1Click()

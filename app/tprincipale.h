@@ -37,6 +37,7 @@ public:
     void Quadruple1Click();
     void Plus1Click();
     void Gnrationdufichierdeclassement1Click();
+    void Cartesutilises1Click();
     void Initialiserlesechanges1Click();
     void Apropos1Click();
     void Aide1Click();

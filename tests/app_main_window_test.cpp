@@ -47,7 +47,7 @@ const std::vector<Item> &menuTree()
         {"Analyse1", "Doubles1", "&Multiples", "", 11, true},
         {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, true},
         {"Analyse1", "N3", "", "", 0, true},
-        {"Analyse1", "Cartesutilises1", "&Cartes utilisées", "", 0, false},
+        {"Analyse1", "Cartesutilises1", "&Cartes utilisées", "", 0, true},
         {"Doubles1", "Double1", "&Double", "Ctrl+F2", 11, true},
         {"Doubles1", "Triple1", "&Triple", "Ctrl+F3", 11, true},
         {"Doubles1", "Quadruple1", "&Quadruple", "Ctrl+F4", 11, true},

@@ -10,6 +10,7 @@
 #include "data/session.h"
 #include "app/startup.h"
 #include "collection/inventory.h"
+#include "collection/used_cards.h"
 #include "data/error.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification\n");
+                 "            classification used\n");
     return 2;
 }
 
@@ -74,6 +75,7 @@ int main(int argc, char **argv)
          [&] {
              writeClassificationFile(session.query1, scratch.filePath(QStringLiteral("classement.txt")));
          }},
+        {QStringLiteral("used"), [&] { usedCardsLists(session.query1, noProgress); }},
     };
 
     for (const QString &name : args.mid(1)) {
