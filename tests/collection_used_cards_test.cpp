@@ -1,7 +1,5 @@
 #include "collection/tinventaire.h"
 #include "collection/trecherche_de_cartes.h"
-#include "collection/used_cards.h"
-#include "data/progress.h"
 #include "data/session.h"
 #include "tests/support/printing.h"
 #include "tests/support/program.h"
@@ -111,16 +109,4 @@ TEST_F(UsedCardsTest, AFailedQueryPutsTheInventoryBack)
     EXPECT_FALSE(windows().progression->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(windows().session->query1.isOpen());
-}
-
-TEST(UsedCardsListsTest, LinesAreCutTo255Characters)
-{
-    const QString longName(300, QLatin1Char('n'));
-    TempTables tables({makeCard(longName, "Long", "Alpha", 0, 1)});
-    Session session;
-    session.setDatabaseDirectory(tables.dir());
-    NoProgress none;
-    const UsedCards report = usedCardsLists(session.query1, none);
-    EXPECT_EQ(report.used, QStringList{longName.left(255)});
-    EXPECT_TRUE(report.unused.isEmpty());
 }
