@@ -267,3 +267,26 @@ TEST_F(AnalysisWindowTest, MenuShowsTheGridAndCellsOpenTheirCards)
     ASSERT_EQ(dialogs.questions.size(), 3u);
     EXPECT_EQ(dialogs.questions.front().text, QStringLiteral("Type de carte inconnue : Bizarre"));
 }
+
+TEST_F(AnalysisWindowTest, NothingStartsAPassOrClosesTheWindowDuringAPass)
+{
+    TAnalyse *analyse = windows().analyse;
+    bool stillOpen = false;
+    whenShown(analyse, [&] {
+        // Run from inside the pass, when its gauge lets the windows work.
+        QTimer::singleShot(0, analyse, [&] {
+            EXPECT_TRUE(analyse->passRunning());
+            analyse->rafraichir1()->trigger();
+            analyse->quitter1()->trigger();
+            analyse->reject();
+        });
+        analyse->rafraichir1()->trigger();
+        stillOpen = analyse->isVisible();
+        analyse->quitter1()->trigger();
+    });
+    item("Analyserlacollection1")->trigger();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(analyse->isVisible());
+    // The opening and the one refresh: one message each, no nested pass.
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}
