@@ -12,6 +12,7 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "exchange/tseuil.h"
 
 #include "ui_principale.h"
 
@@ -57,6 +58,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
+    connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
 }
@@ -159,6 +161,12 @@ void TPrincipale::Initialiserlesechanges1Click()
         != Dialogs::Answer::Yes)
         return;
     runCommand([this] { resetExchangeCounts(m_session, progress()); });
+}
+
+void TPrincipale::Seuildchange1Click()
+{
+    if (TSeuil *seuil = windows().seuil)
+        seuil->exec();
 }
 
 void TPrincipale::Apropos1Click()

@@ -36,6 +36,7 @@ public:
     void Quadruple1Click();
     void Plus1Click();
     void Initialiserlesechanges1Click();
+    void Seuildchange1Click();
     void Apropos1Click();
     void Aide1Click();
 

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "collection/inventory.h"
 #include "data/error.h"
+#include "exchange/threshold.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +27,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples\n");
+                 "operations: reset startup valuation inventory multiples threshold\n");
     return 2;
 }
 
@@ -66,6 +67,7 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("threshold"), [&] { threshold::run(session.cardSource(), 5, false, noProgress); }},
     };
 
     for (const QString &name : args.mid(1)) {

@@ -10,6 +10,7 @@ class TInventaire;
 class TMultiples;
 class TChoixEdition;
 class TVisualisation;
+class TSeuil;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -24,6 +25,7 @@ struct Windows {
     TInventaire *inventaire = nullptr;
     TMultiples *multiples = nullptr;
     TChoixEdition *choixEdition = nullptr;
+    TSeuil *seuil = nullptr;
     TVisualisation *visualisation = nullptr;
 };
 
