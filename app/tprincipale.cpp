@@ -12,6 +12,7 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "exchange/techange.h"
 #include "exchange/tseuil.h"
 
 #include "ui_principale.h"
@@ -59,6 +60,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
     connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
+    connect(ui->Genererfichierdesechanges1, &QAction::triggered, this, &TPrincipale::Genererfichierdesechanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
 }
@@ -167,6 +169,12 @@ void TPrincipale::Seuildchange1Click()
 {
     if (TSeuil *seuil = windows().seuil)
         seuil->exec();
+}
+
+void TPrincipale::Genererfichierdesechanges1Click()
+{
+    if (TEchange *echange = windows().echange)
+        echange->Creation();
 }
 
 void TPrincipale::Apropos1Click()

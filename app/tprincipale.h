@@ -37,6 +37,7 @@ public:
     void Plus1Click();
     void Initialiserlesechanges1Click();
     void Seuildchange1Click();
+    void Genererfichierdesechanges1Click();
     void Apropos1Click();
     void Aide1Click();
 

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "collection/inventory.h"
 #include "data/error.h"
+#include "exchange/exchange_table.h"
 #include "exchange/threshold.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples threshold\n");
+                 "operations: reset startup valuation inventory multiples threshold exchange\n");
     return 2;
 }
 
@@ -67,6 +68,7 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("exchange"), [&] { exchange::writeSessionExchangeTable(session); }},
         {QStringLiteral("threshold"), [&] { threshold::run(session.cardSource(), 5, false, noProgress); }},
     };
 

@@ -11,6 +11,7 @@ class TMultiples;
 class TChoixEdition;
 class TVisualisation;
 class TSeuil;
+class TEchange;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -24,6 +25,7 @@ struct Windows {
     TEvaluation *evaluation = nullptr;
     TInventaire *inventaire = nullptr;
     TMultiples *multiples = nullptr;
+    TEchange *echange = nullptr;
     TChoixEdition *choixEdition = nullptr;
     TSeuil *seuil = nullptr;
     TVisualisation *visualisation = nullptr;
