@@ -14,6 +14,8 @@
 #include "collection/trecherche_de_cartes.h"
 #include "exchange/techange.h"
 #include "exchange/tseuil.h"
+#include "exchange/view_exchange.h"
+#include "collection/tinventaire.h"
 
 #include "ui_principale.h"
 
@@ -61,6 +63,8 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
     connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
     connect(ui->Genererfichierdesechanges1, &QAction::triggered, this, &TPrincipale::Genererfichierdesechanges1Click);
+    connect(ui->Visualiserunfichierdchanges1, &QAction::triggered, this,
+            &TPrincipale::Visualiserunfichierdchanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
 }
@@ -175,6 +179,12 @@ void TPrincipale::Genererfichierdesechanges1Click()
 {
     if (TEchange *echange = windows().echange)
         echange->Creation();
+}
+
+void TPrincipale::Visualiserunfichierdchanges1Click()
+{
+    if (TInventaire *inventaire = windows().inventaire)
+        exchange::viewExchangeFile(m_session, *inventaire, this);
 }
 
 void TPrincipale::Apropos1Click()

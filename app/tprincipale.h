@@ -38,6 +38,7 @@ public:
     void Initialiserlesechanges1Click();
     void Seuildchange1Click();
     void Genererfichierdesechanges1Click();
+    void Visualiserunfichierdchanges1Click();
     void Apropos1Click();
     void Aide1Click();
 

@@ -10,6 +10,7 @@
 #include "collection/inventory.h"
 #include "data/error.h"
 #include "exchange/exchange_table.h"
+#include "exchange/received_exchange.h"
 #include "exchange/threshold.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples threshold exchange\n");
+                 "operations: reset startup valuation inventory multiples threshold exchange viewer\n");
     return 2;
 }
 
@@ -69,6 +70,13 @@ int main(int argc, char **argv)
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
         {QStringLiteral("exchange"), [&] { exchange::writeSessionExchangeTable(session); }},
+        // Reads the table the exchange operation wrote, as the viewer does.
+        {QStringLiteral("viewer"),
+         [&] {
+             exchange::ReceivedExchange received =
+                 exchange::readReceivedExchange(session.tableEchange, exchange::exchangeTablePath(session));
+             exchange::compareWithCollection(received, session.table);
+         }},
         {QStringLiteral("threshold"), [&] { threshold::run(session.cardSource(), 5, false, noProgress); }},
     };
 
