@@ -5,7 +5,9 @@
 #include "data/session.h"
 #include "data/sqlite_connection.h"
 #include "data/table.h"
+#include "exchange/narrowed_source.h"
 #include "exchange/pass_guard.h"
+#include "data/query.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,7 +230,12 @@ QString exchangeTablePath(Session &session)
 int writeSessionExchangeTable(Session &session)
 {
     session.tableEchange.close();
-    return writeExchangeTable(session.cardSource(), exchangeTablePath(session));
+    const QString path = exchangeTablePath(session);
+    // SQLite hands over only the rows offered or wanted; the pass checks
+    // each row again.
+    Query source;
+    narrowCardTable(source, session, true, QStringLiteral("Echangeable > 0 OR Cherche > 0"));
+    return writeExchangeTable(source, path);
 }
 
 } // namespace exchange

@@ -2,7 +2,10 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/query.h"
+#include "data/session.h"
 #include "data/table.h"
+#include "exchange/narrowed_source.h"
 
 #include <QDir>
 #include <QHash>
@@ -162,6 +165,14 @@ void compareWithCollection(ReceivedExchange &received, Dataset &cardTable)
         line.standsOut = line.mine > 0;
         line.toolTip = QStringLiteral("vous pouvez en donner %1").arg(line.mine);
     }
+}
+
+void compareWithCollection(ReceivedExchange &received, Session &session)
+{
+    // A row with no copy owned or offered changes no count.
+    Query holdings;
+    narrowCardTable(holdings, session, false, QStringLiteral("Dispo > 0 OR Utilise > 0 OR Echangeable > 0"));
+    compareWithCollection(received, holdings);
 }
 
 QString summaryLine(const ReceivedExchange &received)

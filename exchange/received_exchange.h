@@ -5,6 +5,7 @@
 #include <vector>
 
 class Dataset;
+class Session;
 class Table;
 
 // Reading an exchange table received from another collector: the cards
@@ -39,6 +40,9 @@ ReceivedExchange readReceivedExchange(Table &table, const QString &path);
 // Fills `mine`, `standsOut` and `toolTip` of every line from the user's whole
 // card table (`cardTable`, read once), matching French name and edition.
 void compareWithCollection(ReceivedExchange &received, Dataset &cardTable);
+// The same with the session's whole card table, whatever the edition
+// selection; only its rows with copies owned or offered are read.
+void compareWithCollection(ReceivedExchange &received, Session &session);
 
 // "12 cartes proposées dont 5 vous manquent ; 8 recherchées dont 3 que vous
 // pouvez donner".

@@ -3,6 +3,9 @@
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/post_batch.h"
+#include "data/query.h"
+#include "data/session.h"
+#include "exchange/narrowed_source.h"
 #include "exchange/pass_guard.h"
 
 namespace threshold {
@@ -56,6 +59,19 @@ void run(Dataset &source, int seuil, bool marquer, Progress &progress)
         source.next();
     }
     batch.commit();
+}
+
+void runOnCardSource(Session &session, int seuil, bool marquer, Progress &progress)
+{
+    // Marking visits the rows without copies, whose blank counts the local
+    // SQL cannot select: that pass reads the whole card source.
+    if (marquer || seuil < MinimumSeuil) {
+        run(session.cardSource(), seuil, marquer, progress);
+        return;
+    }
+    Query offered;
+    exchange::narrowCardTable(offered, session, true, QStringLiteral("Dispo >= %1").arg(seuil));
+    run(offered, seuil, marquer, progress);
 }
 
 } // namespace threshold

@@ -4,6 +4,7 @@
 
 class Dataset;
 class Progress;
+class Session;
 
 // The exchange threshold: of a printing held in `seuil` copies or more, every
 // copy from the threshold on is offered (Echangeable = Dispo - seuil + 1).
@@ -30,5 +31,10 @@ Counts apply(qint64 dispo, const QString &type, qint64 echangeable, qint64 cherc
 // with AppError before anything is read. An engine error stops the pass:
 // rows already posted keep their new counts.
 void run(Dataset &source, int seuil, bool marquer, Progress &progress);
+
+// The pass of the "Seuil d'échange" dialog on the card source. Without
+// `marquer` only rows with Dispo at or above the threshold can change, so
+// only those are read (the progress counts them).
+void runOnCardSource(Session &session, int seuil, bool marquer, Progress &progress);
 
 } // namespace threshold

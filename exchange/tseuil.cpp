@@ -36,7 +36,7 @@ void TSeuil::BitBtn2Click()
                                                : static_cast<Progress &>(none);
     const int seuil = ui->SpinEdit1->value();
     const bool marquer = ui->Marquer->isChecked();
-    runCommand([&] { threshold::run(m_session.cardSource(), seuil, marquer, progress); });
+    runCommand([&] { threshold::runOnCardSource(m_session, seuil, marquer, progress); });
     accept();
 }
 

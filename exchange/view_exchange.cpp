@@ -88,7 +88,7 @@ void viewExchangeFile(Session &session, TInventaire &inventaire, QWidget *parent
     const bool read = runCommand([&] {
         received = readReceivedExchange(session.tableEchange, path);
         // The user's whole collection, whatever the edition selection.
-        compareWithCollection(received, session.table);
+        compareWithCollection(received, session);
     });
     if (!read)
         return;

@@ -92,7 +92,7 @@ TEST(ThresholdTest, OffersCopiesFromTheThresholdOnAndMarksWhatIsMissing)
     Session session;
     session.setDatabaseDirectory(tables.dir());
     NoProgress progress;
-    threshold::run(session.cardSource(), 5, true, progress);
+    threshold::runOnCardSource(session, 5, true, progress);
     expectCounts(tables.cardPath(), cases);
     EXPECT_FALSE(session.table.isOpen());
 }
@@ -108,7 +108,7 @@ TEST(ThresholdTest, ThresholdOneOffersEveryCopyAndNothingIsMarkedUnticked)
     Session session;
     session.setDatabaseDirectory(tables.dir());
     NoProgress progress;
-    threshold::run(session.cardSource(), 1, false, progress);
+    threshold::runOnCardSource(session, 1, false, progress);
     expectCounts(tables.cardPath(), cases);
 }
 
@@ -134,16 +134,23 @@ TEST(ThresholdTest, ThresholdBelowOneIsRefusedAndChangesNothing)
 
 TEST(ThresholdTest, EditionSelectionTouchesOnlyThatEdition)
 {
-    const Case alpha{"Alpha sept", "Inv", 7, 0, 0, 0, 3, 0};
+    Case alpha{"Alpha sept", "Inv", 7, 0, 0, 0, 3, 0};
+    Case alphaMissing{"Alpha absente", "Inv", 0, 0, 0, 0, 0, 0};
     const Case beta{"Beta sept", "Inv", 7, 0, 0, 0, 0, 0};
     const Case betaMissing{"Beta absente", "Inv", 0, 0, 0, 0, 0, 0};
-    TempTables tables({rowOf(alpha), rowOf(beta, QStringLiteral("Beta")), rowOf(betaMissing, QStringLiteral("Beta"))});
+    TempTables tables({rowOf(alpha), rowOf(alphaMissing), rowOf(beta, QStringLiteral("Beta")),
+                       rowOf(betaMissing, QStringLiteral("Beta"))});
     Session session;
     session.setDatabaseDirectory(tables.dir());
     session.selectEdition(QStringLiteral("Alpha"));
     NoProgress progress;
-    threshold::run(session.cardSource(), 5, true, progress);
-    expectCounts(tables.cardPath(), {alpha, beta, betaMissing});
+    threshold::runOnCardSource(session, 5, false, progress);
+    expectCounts(tables.cardPath(), {alpha, alphaMissing, beta, betaMissing});
+
+    alpha.echangeableAfter = 1;
+    alphaMissing.chercheAfter = 1;
+    threshold::runOnCardSource(session, 7, true, progress);
+    expectCounts(tables.cardPath(), {alpha, alphaMissing, beta, betaMissing});
 }
 
 TEST(ThresholdDialogTest, MenuItemRunsThePassAndTheDialogKeepsItsSettings)

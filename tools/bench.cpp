@@ -75,9 +75,9 @@ int main(int argc, char **argv)
          [&] {
              exchange::ReceivedExchange received =
                  exchange::readReceivedExchange(session.tableEchange, exchange::exchangeTablePath(session));
-             exchange::compareWithCollection(received, session.table);
+             exchange::compareWithCollection(received, session);
          }},
-        {QStringLiteral("threshold"), [&] { threshold::run(session.cardSource(), 5, false, noProgress); }},
+        {QStringLiteral("threshold"), [&] { threshold::runOnCardSource(session, 5, false, noProgress); }},
     };
 
     for (const QString &name : args.mid(1)) {
