@@ -85,7 +85,8 @@ ReceivedExchange readReceivedExchange(Table &table, const QString &path)
     try {
         table.open();
     } catch (const AppError &e) {
-        refuse(path, e.message());
+        // The engine's message names the file already.
+        throw AppError(QStringLiteral("Le fichier choisi n'est pas un fichier d'échanges lisible.\n%1").arg(e.message()));
     }
     try {
         int positions[4];
