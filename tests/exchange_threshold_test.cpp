@@ -19,58 +19,39 @@
 
 namespace {
 
+// A printing, its counts before the pass and its Echangeable and Cherche after.
 struct Case {
-    const char *name;
-    const char *type;
+    const char *name, *type, *edition;
     int dispo, utilise, echangeable, cherche;
-    // Counts after the pass.
     int echangeableAfter, chercheAfter;
 };
-
-CardRow rowOf(const Case &c, const QString &edition = QStringLiteral("Alpha"))
-{
-    CardRow row = makeCard(QString::fromUtf8(c.name), QString::fromUtf8(c.name) + QStringLiteral(" EN"), edition,
-                           c.dispo, c.utilise);
-    row.type = QString::fromUtf8(c.type);
-    row.echangeable = c.echangeable;
-    row.cherche = c.cherche;
-    return row;
-}
-
-struct Counts {
-    qint64 echangeable, cherche;
-    bool operator==(const Counts &) const = default;
-};
-
-std::map<QString, Counts> countsByName(const QString &path)
-{
-    Table table;
-    table.setTableName(path);
-    table.open();
-    std::map<QString, Counts> counts;
-    for (; !table.eof(); table.next())
-        counts[table.field(card::NomFrancais).asString()] = {table.field(card::Echangeable).asInteger(),
-                                                             table.field(card::Cherche).asInteger()};
-    table.close();
-    return counts;
-}
-
-void expectCounts(const QString &path, const std::vector<Case> &cases)
-{
-    const std::map<QString, Counts> counts = countsByName(path);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(counts.count(QString::fromUtf8(c.name)), 1u);
-        EXPECT_EQ(counts.at(QString::fromUtf8(c.name)), (Counts{c.echangeableAfter, c.chercheAfter}));
-    }
-}
 
 std::vector<CardRow> rowsOf(const std::vector<Case> &cases)
 {
     std::vector<CardRow> rows;
-    for (const Case &c : cases)
-        rows.push_back(rowOf(c));
+    for (const Case &c : cases) {
+        CardRow row = makeCard(QString::fromUtf8(c.name), QStringLiteral("EN"), QString::fromUtf8(c.edition),
+                               c.dispo, c.utilise);
+        row.type = QString::fromUtf8(c.type);
+        row.echangeable = c.echangeable;
+        row.cherche = c.cherche;
+        rows.push_back(row);
+    }
     return rows;
+}
+
+void expectCounts(const QString &path, const std::vector<Case> &cases)
+{
+    std::map<QString, std::pair<qint64, qint64>> counts;
+    Table table;
+    table.setTableName(path);
+    for (table.open(); !table.eof(); table.next())
+        counts[table.field(card::NomFrancais).asString()] = {table.field(card::Echangeable).asInteger(),
+                                                             table.field(card::Cherche).asInteger()};
+    table.close();
+    for (const Case &c : cases)
+        EXPECT_EQ(counts[QString::fromUtf8(c.name)], std::make_pair(qint64(c.echangeableAfter), qint64(c.chercheAfter)))
+            << c.name;
 }
 
 } // namespace
@@ -79,14 +60,14 @@ TEST(ThresholdTest, OffersCopiesFromTheThresholdOnAndMarksWhatIsMissing)
 {
     // Threshold 5, "Marquer les recherches" ticked.
     const std::vector<Case> cases = {
-        {"Quatre", "Inv", 4, 0, 2, 0, 2, 0},      // below: keeps its Echangeable
-        {"Cinq", "Inv", 5, 0, 0, 0, 1, 0},
-        {"Sept", "Eph", 7, 1, 9, 0, 3, 0},       // overwritten, not added to
-        {"Terrain", "Ter", 12, 0, 0, 0, 0, 0},   // lands are never offered
-        {"Terrain manquant", "Ter", 0, 0, 0, 0, 0, 1}, // but are marked
-        {"Usée", "Inv", 0, 2, 0, 0, 0, 1},       // used copies only: wanted
-        {"Voulue", "Inv", 0, 0, 0, 3, 0, 3},     // already wanted: unchanged
-        {"Mot", "ter", 6, 0, 0, 0, 2, 0},        // the land code is case-sensitive
+        {"Quatre", "Inv", "A", 4, 0, 2, 0, 2, 0},         // below: keeps its Echangeable
+        {"Cinq", "Inv", "A", 5, 0, 0, 0, 1, 0},
+        {"Sept", "Eph", "A", 7, 1, 9, 0, 3, 0},           // overwritten, not added to
+        {"Terrain", "Ter", "A", 12, 0, 0, 0, 0, 0},       // lands are never offered...
+        {"Terrain absent", "Ter", "A", 0, 0, 0, 0, 0, 1}, // ...but are marked
+        {"Usée", "Inv", "A", 0, 2, 0, 0, 0, 1},           // used copies only: wanted
+        {"Voulue", "Inv", "A", 0, 0, 0, 3, 0, 3},         // already wanted: unchanged
+        {"Mot", "ter", "A", 6, 0, 0, 0, 2, 0},            // the land code is case-sensitive
     };
     TempTables tables(rowsOf(cases));
     Session session;
@@ -97,33 +78,40 @@ TEST(ThresholdTest, OffersCopiesFromTheThresholdOnAndMarksWhatIsMissing)
     EXPECT_FALSE(session.table.isOpen());
 }
 
-TEST(ThresholdTest, ThresholdOneOffersEveryCopyAndNothingIsMarkedUnticked)
+TEST(ThresholdTest, EditionSelectionTouchesOnlyThatEditionWithOrWithoutMarks)
 {
-    const std::vector<Case> cases = {
-        {"Une", "Inv", 1, 0, 0, 0, 1, 0},
-        {"Trois", "Inv", 3, 0, 0, 0, 3, 0},
-        {"Aucune", "Inv", 0, 0, 0, 0, 0, 0},
+    std::vector<Case> cases = {
+        {"Alpha sept", "Inv", "Alpha", 7, 0, 0, 0, 3, 0},
+        {"Alpha absente", "Inv", "Alpha", 0, 0, 0, 0, 0, 0},
+        {"Beta sept", "Inv", "Beta", 7, 0, 0, 0, 0, 0},
+        {"Beta absente", "Inv", "Beta", 0, 0, 0, 0, 0, 0},
     };
     TempTables tables(rowsOf(cases));
     Session session;
     session.setDatabaseDirectory(tables.dir());
+    session.selectEdition(QStringLiteral("Alpha"));
     NoProgress progress;
-    threshold::runOnCardSource(session, 1, false, progress);
+    threshold::runOnCardSource(session, 5, false, progress);
+    expectCounts(tables.cardPath(), cases);
+
+    // Threshold 1 offers every copy available.
+    cases[0].echangeableAfter = 7;
+    cases[1].chercheAfter = 1;
+    threshold::runOnCardSource(session, 1, true, progress);
     expectCounts(tables.cardPath(), cases);
 }
 
 TEST(ThresholdTest, ThresholdBelowOneIsRefusedAndChangesNothing)
 {
     // Left as it was, threshold 0 would offer one copy of a card never owned.
-    const std::vector<Case> cases = {{"Aucune", "Inv", 0, 0, 0, 0, 0, 0}, {"Deux", "Inv", 2, 0, 0, 0, 0, 0}};
-    TempTables tables(rowsOf(cases));
+    TempTables tables(rowsOf({{"Aucune", "Inv", "A", 0, 0, 0, 0, 0, 0}, {"Deux", "Inv", "A", 2, 0, 0, 0, 0, 0}}));
     const QByteArray before = readFile(tables.cardPath());
     Session session;
     session.setDatabaseDirectory(tables.dir());
     NoProgress progress;
     for (int seuil : {0, -3}) {
         try {
-            threshold::run(session.cardSource(), seuil, true, progress);
+            threshold::runOnCardSource(session, seuil, false, progress);
             ADD_FAILURE() << "threshold " << seuil << " accepted";
         } catch (const AppError &e) {
             EXPECT_TRUE(e.message().contains(QStringLiteral("au moins 1"))) << qPrintable(e.message());
@@ -132,41 +120,16 @@ TEST(ThresholdTest, ThresholdBelowOneIsRefusedAndChangesNothing)
     EXPECT_EQ(readFile(tables.cardPath()), before);
 }
 
-TEST(ThresholdTest, EditionSelectionTouchesOnlyThatEdition)
-{
-    Case alpha{"Alpha sept", "Inv", 7, 0, 0, 0, 3, 0};
-    Case alphaMissing{"Alpha absente", "Inv", 0, 0, 0, 0, 0, 0};
-    const Case beta{"Beta sept", "Inv", 7, 0, 0, 0, 0, 0};
-    const Case betaMissing{"Beta absente", "Inv", 0, 0, 0, 0, 0, 0};
-    TempTables tables({rowOf(alpha), rowOf(alphaMissing), rowOf(beta, QStringLiteral("Beta")),
-                       rowOf(betaMissing, QStringLiteral("Beta"))});
-    Session session;
-    session.setDatabaseDirectory(tables.dir());
-    session.selectEdition(QStringLiteral("Alpha"));
-    NoProgress progress;
-    threshold::runOnCardSource(session, 5, false, progress);
-    expectCounts(tables.cardPath(), {alpha, alphaMissing, beta, betaMissing});
-
-    alpha.echangeableAfter = 1;
-    alphaMissing.chercheAfter = 1;
-    threshold::runOnCardSource(session, 7, true, progress);
-    expectCounts(tables.cardPath(), {alpha, alphaMissing, beta, betaMissing});
-}
-
 TEST(ThresholdDialogTest, MenuItemRunsThePassAndTheDialogKeepsItsSettings)
 {
     ScriptedDialogs dialogs;
-    const Case six{"Six", "Inv", 6, 0, 0, 0, 3, 0};
-    const Case absent{"Absente", "Inv", 0, 0, 0, 0, 0, 1};
-    StartedProgram program({rowOf(six), rowOf(absent)});
+    const std::vector<Case> cases = {{"Six", "Inv", "A", 6, 0, 0, 0, 3, 0}, {"Absente", "Inv", "A", 0, 0, 0, 0, 0, 1}};
+    StartedProgram program(rowsOf(cases));
     ASSERT_EQ(program.status, 0);
-    auto *principale = static_cast<TPrincipale *>(windows().principale);
+    QAction *item = windows().principale->findChild<QAction *>(QStringLiteral("Seuildchange1"));
     TSeuil *seuil = windows().seuil;
-    ASSERT_NE(seuil, nullptr);
-    EXPECT_EQ(seuil->windowTitle(), QStringLiteral("Seuil d'échange"));
     EXPECT_EQ(seuil->spinEdit1()->value(), 5);
     EXPECT_FALSE(seuil->marquer()->isChecked());
-    // The box cannot go below 1.
     seuil->spinEdit1()->setValue(0);
     EXPECT_EQ(seuil->spinEdit1()->value(), 1);
 
@@ -175,10 +138,10 @@ TEST(ThresholdDialogTest, MenuItemRunsThePassAndTheDialogKeepsItsSettings)
         seuil->marquer()->setChecked(true);
         seuil->okButton()->click();
     });
-    principale->findChild<QAction *>(QStringLiteral("Seuildchange1"))->trigger();
+    item->trigger();
     EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
     EXPECT_FALSE(seuil->isVisible());
-    expectCounts(program.tables.cardPath(), {six, absent});
+    expectCounts(program.tables.cardPath(), cases);
 
     // Shown again: the same settings; Help opens topic 15; Cancel changes nothing.
     int shownValue = 0;
@@ -190,9 +153,9 @@ TEST(ThresholdDialogTest, MenuItemRunsThePassAndTheDialogKeepsItsSettings)
         seuil->spinEdit1()->setValue(1);
         seuil->cancelButton()->click();
     });
-    principale->findChild<QAction *>(QStringLiteral("Seuildchange1"))->trigger();
+    item->trigger();
     EXPECT_EQ(shownValue, 4);
     EXPECT_TRUE(shownTicked);
     EXPECT_EQ(dialogs.topics, std::vector<int>{15});
-    expectCounts(program.tables.cardPath(), {six, absent});
+    expectCounts(program.tables.cardPath(), cases);
 }

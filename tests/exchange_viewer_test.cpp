@@ -56,45 +56,12 @@ QString writtenExchangeTable(const TempTables &theirs)
     return theirs.path(card::ExchangeFile);
 }
 
-QStringList textsOf(const std::vector<exchange::ReceivedLine> &lines)
-{
-    QStringList texts;
-    for (const auto &line : lines)
-        texts << line.text + (line.standsOut ? QStringLiteral(" [gras] ") : QStringLiteral(" ")) + line.toolTip;
-    return texts;
-}
-
 const QString LongLine = QString(300, QLatin1Char('L')).left(255);
 
 } // namespace
 
-TEST(ReceivedExchangeTest, ListsOfferedAndWantedLinesAndComparesThemWithTheCollection)
+TEST(ReceivedExchangeTest, SummaryAgreesInNumber)
 {
-    TempTables theirs(theirCollection());
-    const QString path = writtenExchangeTable(theirs);
-    const QByteArray before = readFile(path);
-    TempTables mine(myCollection());
-    Session session;
-    session.setDatabaseDirectory(mine.dir());
-    // The comparison reads the whole table even with an edition selected.
-    session.selectEdition(QStringLiteral("Beta"));
-
-    exchange::ReceivedExchange received = exchange::readReceivedExchange(session.tableEchange, path);
-    exchange::compareWithCollection(received, session.table);
-    EXPECT_EQ(textsOf(received.offered), (QStringList{
-                                             QStringLiteral("Ange x 3 (Alpha) vous en avez 2"),
-                                             QStringLiteral("Chêne x 1 (Alpha) [gras] vous en avez 0"),
-                                             LongLine + QStringLiteral(" [gras] vous en avez 0"),
-                                         }));
-    EXPECT_EQ(textsOf(received.wanted), (QStringList{
-                                            QStringLiteral("Bête (Beta) [gras] vous pouvez en donner 2"),
-                                            QStringLiteral("Chêne (Alpha) vous pouvez en donner 0"),
-                                        }));
-    EXPECT_EQ(exchange::summaryLine(received),
-              QStringLiteral("3 cartes proposées dont 2 vous manquent ; 2 recherchées dont 1 que vous pouvez donner"));
-    EXPECT_FALSE(session.tableEchange.isOpen());
-    EXPECT_EQ(readFile(path), before);
-
     exchange::ReceivedExchange one;
     one.offered.resize(1);
     one.wanted.resize(1);
@@ -177,23 +144,26 @@ protected:
 TEST_F(ViewerWindowTest, ShowsAReceivedTableInTheInventoryWindowThenGivesItBack)
 {
     TempTables theirs(theirCollection());
-    dialogs.files.push_back(writtenExchangeTable(theirs));
-    QStringList left, right, bold;
-    QString title1, title2, summary, tip;
+    const QString path = writtenExchangeTable(theirs);
+    const QByteArray before = readFile(path);
+    dialogs.files.push_back(path);
+    // The comparison reads the whole card table even with an edition selected.
+    windows().session->selectEdition(QStringLiteral("Beta"));
+    // Each line as "text [gras] tooltip".
+    const auto linesOf = [](QListWidget *list) {
+        QStringList lines;
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text() + (list->item(i)->font().bold() ? QStringLiteral(" [gras] ") : QStringLiteral(" "))
+                    + list->item(i)->toolTip();
+        return lines;
+    };
+    QStringList left, right;
+    QString title1, title2, summary;
     whenShown(inventaire, [&] {
         title1 = inventaire->label1()->text();
         title2 = inventaire->label2()->text();
-        for (int i = 0; i < inventaire->listBox1()->count(); ++i) {
-            left << inventaire->listBox1()->item(i)->text();
-            if (inventaire->listBox1()->item(i)->font().bold())
-                bold << left.last();
-        }
-        for (int i = 0; i < inventaire->listBox2()->count(); ++i) {
-            right << inventaire->listBox2()->item(i)->text();
-            if (inventaire->listBox2()->item(i)->font().bold())
-                bold << right.last();
-        }
-        tip = inventaire->listBox1()->item(0)->toolTip();
+        left = linesOf(inventaire->listBox1());
+        right = linesOf(inventaire->listBox2());
         if (auto *label = inventaire->findChild<QLabel *>(QStringLiteral("ResumeEchange")))
             summary = label->text();
         inventaire->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
@@ -203,13 +173,15 @@ TEST_F(ViewerWindowTest, ShowsAReceivedTableInTheInventoryWindowThenGivesItBack)
     EXPECT_EQ(dialogs.filters, QStringList{QStringLiteral("Fichier bases (*.db)|*.db")});
     EXPECT_EQ(title1, QStringLiteral("Cartes proposées : "));
     EXPECT_EQ(title2, QStringLiteral("Cartes recherchées : "));
-    EXPECT_EQ(left, (QStringList{QStringLiteral("Ange x 3 (Alpha)"), QStringLiteral("Chêne x 1 (Alpha)"), LongLine}));
-    EXPECT_EQ(right, (QStringList{QStringLiteral("Bête (Beta)"), QStringLiteral("Chêne (Alpha)")}));
-    EXPECT_EQ(bold, (QStringList{QStringLiteral("Chêne x 1 (Alpha)"), LongLine, QStringLiteral("Bête (Beta)")}));
-    EXPECT_EQ(tip, QStringLiteral("vous en avez 2"));
+    EXPECT_EQ(left, (QStringList{QStringLiteral("Ange x 3 (Alpha) vous en avez 2"),
+                                 QStringLiteral("Chêne x 1 (Alpha) [gras] vous en avez 0"),
+                                 LongLine + QStringLiteral(" [gras] vous en avez 0")}));
+    EXPECT_EQ(right, (QStringList{QStringLiteral("Bête (Beta) [gras] vous pouvez en donner 2"),
+                                  QStringLiteral("Chêne (Alpha) vous pouvez en donner 0")}));
     EXPECT_EQ(summary,
               QStringLiteral("3 cartes proposées dont 2 vous manquent ; 2 recherchées dont 1 que vous pouvez donner"));
     expectNormalMode();
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(ViewerWindowTest, CancelledDialogOrBadFileShowsNothingAndGivesTheWindowBack)
