@@ -19,6 +19,10 @@
 #include <cstring>
 #include <sqlite3.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace exchange {
 
 namespace {
@@ -60,24 +64,33 @@ class PreviousFileLock
 {
 public:
     explicit PreviousFileLock(const QString &path)
-        : m_connection(path, OpenMode::Standalone)
+        : m_connection(std::make_unique<SqliteConnection>(path, OpenMode::Standalone))
     {
-        sqlite3_busy_timeout(m_connection.handle(), LockWaitMs);
-        const int rc = sqlite3_exec(m_connection.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3 *db = m_connection->handle();
+        sqlite3_busy_timeout(db, LockWaitMs);
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
             throw AppError(QStringLiteral("La table d'échange « %1 » est verrouillée par un autre programme : "
                                           "fermez-le puis recommencez. Elle n'a pas été modifiée.")
                                .arg(shown(path)));
         if (rc != SQLITE_OK)
             throw AppError(QStringLiteral("La table d'échange « %1 » ne peut pas être modifiée : %2")
-                               .arg(shown(path), QString::fromUtf8(sqlite3_errmsg(m_connection.handle()))));
+                               .arg(shown(path), QString::fromUtf8(sqlite3_errmsg(db))));
     }
-    ~PreviousFileLock() { sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
+    ~PreviousFileLock() { release(); }
+    // Windows cannot replace a file that is still open.
+    void release()
+    {
+        if (!m_connection)
+            return;
+        sqlite3_exec(m_connection->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        m_connection.reset();
+    }
     PreviousFileLock(const PreviousFileLock &) = delete;
     PreviousFileLock &operator=(const PreviousFileLock &) = delete;
 
 private:
-    SqliteConnection m_connection;
+    std::unique_ptr<SqliteConnection> m_connection;
 };
 
 // A copy of the previous file beside it, with its permissions: the new
@@ -129,9 +142,18 @@ public:
             throw AppError(QStringLiteral("La nouvelle table d'échange n'a pas pu être terminée ; « %1 » n'a "
                                           "pas été modifiée.")
                                .arg(shown(previous)));
+#ifdef Q_OS_WIN
+        if (!MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path()).utf16()),
+                         reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(previous).utf16()),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            throw AppError(QStringLiteral("La table d'échange « %1 » n'a pas pu être remplacée (erreur %2).")
+                               .arg(shown(previous))
+                               .arg(GetLastError()));
+#else
         if (std::rename(QFile::encodeName(path()).constData(), QFile::encodeName(previous).constData()) != 0)
             throw AppError(QStringLiteral("La table d'échange « %1 » n'a pas pu être remplacée : %2")
                                .arg(shown(previous), QString::fromLocal8Bit(std::strerror(errno))));
+#endif
         m_placed = true;
         m_file.setAutoRemove(false);
     }
@@ -212,6 +234,9 @@ int writeExchangeTable(Dataset &source, const QString &exchangePath)
         written = copyOfferedAndWanted(source, target, kinds, exchangePath);
         target.close();
     }
+#ifdef Q_OS_WIN
+    lock.release();
+#endif
     aside.putInPlace(exchangePath);
     return written;
 }

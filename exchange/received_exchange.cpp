@@ -15,8 +15,9 @@ namespace exchange {
 namespace {
 
 constexpr int MaxLineLength = 255;
-// Far more than any catalogue: a file beyond it is not an exchange table.
+// Far more than any catalogue: a file beyond them is not an exchange table.
 constexpr int MaxRows = 1000000;
+constexpr int MaxTextLength = 4096;
 
 const QString NomFrancais = QStringLiteral("Nom_Français");
 const QString Origine = QStringLiteral("Origine");
@@ -43,6 +44,11 @@ QString textOf(Dataset &table, int position, const QString &path, int row)
                          .arg(row)
                          .arg(table.fieldName(position)));
     const QString text = table.field(position).asString();
+    if (text.size() > MaxTextLength)
+        refuse(path, QStringLiteral("la ligne %1 a un champ %2 de plus de %3 caractères.")
+                         .arg(row)
+                         .arg(table.fieldName(position))
+                         .arg(MaxTextLength));
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
             refuse(path, QStringLiteral("la ligne %1 contient des caractères de contrôle dans le champ %2.")
