@@ -186,7 +186,9 @@ int copyOfferedAndWanted(Dataset &source, Table &target, const std::vector<Datas
     }
     const int dispo = target.fieldIndex(QStringLiteral("Dispo"));
     int written = 0;
+    // Emptying and refilling make one commit: the copy is written once.
     target.beginTransaction();
+    target.emptyTable();
     while (!source.eof()) {
         if (source.field(card::Echangeable).asInteger() > 0 || source.field(card::Cherche).asInteger() > 0) {
             target.insert();
@@ -230,7 +232,6 @@ int writeExchangeTable(Dataset &source, const QString &exchangePath)
         NoProgress none;
         target.openUnordered();
         ExchangePassGuard guard(target, none);
-        target.emptyTable();
         written = copyOfferedAndWanted(source, target, kinds, exchangePath);
         target.close();
     }
