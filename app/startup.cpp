@@ -19,6 +19,8 @@
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
+#include "exchange/techange.h"
+#include "exchange/tseuil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -156,7 +158,9 @@ int startUp(const StartupOptions &options)
     registry.evaluation = new TEvaluation(session, principale);
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);
+    registry.echange = new TEchange(session, principale);
     registry.choixEdition = new TChoixEdition(session, principale);
+    registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
 
     aboutBox->endSplash();

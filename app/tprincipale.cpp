@@ -15,6 +15,10 @@
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "collection/used_cards_report.h"
+#include "exchange/techange.h"
+#include "exchange/tseuil.h"
+#include "exchange/view_exchange.h"
+#include "collection/tinventaire.h"
 
 #include "ui_principale.h"
 
@@ -64,6 +68,10 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
             &TPrincipale::Gnrationdufichierdeclassement1Click);
     connect(ui->Cartesutilises1, &QAction::triggered, this, &TPrincipale::Cartesutilises1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
+    connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
+    connect(ui->Genererfichierdesechanges1, &QAction::triggered, this, &TPrincipale::Genererfichierdesechanges1Click);
+    connect(ui->Visualiserunfichierdchanges1, &QAction::triggered, this,
+            &TPrincipale::Visualiserunfichierdchanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
 }
@@ -186,6 +194,24 @@ void TPrincipale::Initialiserlesechanges1Click()
         != Dialogs::Answer::Yes)
         return;
     runCommand([this] { resetExchangeCounts(m_session, progress()); });
+}
+
+void TPrincipale::Seuildchange1Click()
+{
+    if (TSeuil *seuil = windows().seuil)
+        seuil->exec();
+}
+
+void TPrincipale::Genererfichierdesechanges1Click()
+{
+    if (TEchange *echange = windows().echange)
+        echange->Creation();
+}
+
+void TPrincipale::Visualiserunfichierdchanges1Click()
+{
+    if (TInventaire *inventaire = windows().inventaire)
+        exchange::viewExchangeFile(m_session, *inventaire, this);
 }
 
 void TPrincipale::Apropos1Click()

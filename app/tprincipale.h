@@ -39,6 +39,9 @@ public:
     void Gnrationdufichierdeclassement1Click();
     void Cartesutilises1Click();
     void Initialiserlesechanges1Click();
+    void Seuildchange1Click();
+    void Genererfichierdesechanges1Click();
+    void Visualiserunfichierdchanges1Click();
     void Apropos1Click();
     void Aide1Click();
 

@@ -53,9 +53,9 @@ const std::vector<Item> &menuTree()
         {"Doubles1", "Quadruple1", "&Quadruple", "Ctrl+F4", 11, true},
         {"Doubles1", "Plus1", "&Plus", "Ctrl+F5", 11, true},
         {"Echange1", "Initialiserlesechanges1", "&Initialiser les echanges", "", 14, true},
-        {"Echange1", "Seuildchange1", "&Seuil d'échange", "", 15, false},
-        {"Echange1", "Genererfichierdesechanges1", "&Generer fichier des echanges", "", 15, false},
-        {"Echange1", "Visualiserunfichierdchanges1", "Visualiser un fichier d'échanges", "", 0, false},
+        {"Echange1", "Seuildchange1", "&Seuil d'échange", "", 15, true},
+        {"Echange1", "Genererfichierdesechanges1", "&Generer fichier des echanges", "", 15, true},
+        {"Echange1", "Visualiserunfichierdchanges1", "Visualiser un fichier d'échanges", "", 0, true},
         {"N1", "Apropos1", "&A propos", "", 0, true},
         {"N1", "Aide1", "Aide", "", 0, true},
     };

@@ -12,6 +12,9 @@
 #include "collection/inventory.h"
 #include "collection/used_cards.h"
 #include "data/error.h"
+#include "exchange/exchange_table.h"
+#include "exchange/received_exchange.h"
+#include "exchange/threshold.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,7 +33,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification used\n");
+                 "            classification used threshold exchange viewer\n");
     return 2;
 }
 
@@ -76,6 +79,15 @@ int main(int argc, char **argv)
              writeClassificationFile(session.query1, scratch.filePath(QStringLiteral("classement.txt")));
          }},
         {QStringLiteral("used"), [&] { usedCardsLists(session.query1, noProgress); }},
+        {QStringLiteral("exchange"), [&] { exchange::writeSessionExchangeTable(session); }},
+        // Reads the table the exchange operation wrote, as the viewer does.
+        {QStringLiteral("viewer"),
+         [&] {
+             exchange::ReceivedExchange received =
+                 exchange::readReceivedExchange(session.tableEchange, exchange::exchangeTablePath(session));
+             exchange::compareWithCollection(received, session);
+         }},
+        {QStringLiteral("threshold"), [&] { threshold::runOnCardSource(session, 5, false, noProgress); }},
     };
 
     for (const QString &name : args.mid(1)) {

@@ -12,6 +12,8 @@ class TInventaire;
 class TMultiples;
 class TChoixEdition;
 class TVisualisation;
+class TSeuil;
+class TEchange;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -27,7 +29,9 @@ struct Windows {
     TEvaluation *evaluation = nullptr;
     TInventaire *inventaire = nullptr;
     TMultiples *multiples = nullptr;
+    TEchange *echange = nullptr;
     TChoixEdition *choixEdition = nullptr;
+    TSeuil *seuil = nullptr;
     TVisualisation *visualisation = nullptr;
 };
 
