@@ -136,6 +136,43 @@ TEST(LocalSqlTranslation, BadStatementsGiveFrenchSyntaxErrors)
     }
 }
 
+TEST(LocalSqlTranslation, DeepNestingIsRefusedWithAMessageInsteadOfOverflowingTheStack)
+{
+    const QString message = QStringLiteral(
+        "La requête est trop imbriquée : elle dépasse 16 niveaux de parenthèses, de NOT ou de UPPER.");
+    const QString head = QStringLiteral("SELECT * FROM CARTES WHERE ");
+    const struct {
+        const char *what;
+        QString condition;
+    } cases[] = {
+        {"parentheses", QStringLiteral("(").repeated(10000) + QStringLiteral("Dispo = 1") + QStringLiteral(")").repeated(10000)},
+        {"NOT", QStringLiteral("NOT ").repeated(10000) + QStringLiteral("Dispo = 1")},
+        {"UPPER", QStringLiteral("UPPER(").repeated(10000) + QStringLiteral("Type") + QStringLiteral(")").repeated(10000)
+                      + QStringLiteral(" = 'INV'")},
+        {"one level too many", QStringLiteral("(NOT ").repeated(8) + QStringLiteral("(Dispo = 1)") + QStringLiteral(")").repeated(8)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(errorOf([&] { localsql::parse(head + c.condition, card::fieldNames(), cardNumericColumns()); }), message)
+            << c.what;
+}
+
+TEST(LocalSqlTranslation, LongOrChainTranslatesTermByTerm)
+{
+    const int terms = 40000;
+    QStringList written, translated;
+    for (int i = 0; i < terms; ++i) {
+        written << QStringLiteral("Dispo = %1").arg(i);
+        translated << QStringLiteral("\"Dispo\" = ?");
+    }
+    const localsql::Statement statement = localsql::parse(
+        QStringLiteral("SELECT * FROM CARTES WHERE ") + written.join(QStringLiteral(" OR ")), card::fieldNames(),
+        cardNumericColumns());
+    EXPECT_EQ(statement.condition, translated.join(QStringLiteral(" OR ")));
+    ASSERT_EQ(statement.binds.size(), terms);
+    EXPECT_EQ(statement.binds.first(), QVariant(qint64(0)));
+    EXPECT_EQ(statement.binds.last(), QVariant(qint64(terms - 1)));
+}
+
 // --- Edition list and edition selection ------------------------------------------
 
 TEST_F(LocalSqlTest, EditionListReadsEachEditionOnceByFullPath)
@@ -370,6 +407,22 @@ TEST_F(SearchTest, CriteriaSelectTheRowsTheyDescribe)
     };
     for (const Case &c : cases)
         EXPECT_EQ(search(c.criteria), c.names) << c.criteria.join(QLatin1Char(' ')).toStdString();
+}
+
+// What the translator accepts SQLite runs: a long chain, and the deepest
+// nesting allowed with pending OR and AND at every level.
+TEST_F(SearchTest, LongChainsAndTheDeepestNestingRun)
+{
+    QStringList rarities;
+    for (int i = 0; i < 500; ++i)
+        rarities << QStringLiteral("Rarete = 'Z%1'").arg(i);
+    rarities << QStringLiteral("Rarete = 'U'");
+    EXPECT_EQ(search({rarities.join(QStringLiteral(" OR "))}),
+              (QStringList{QStringLiteral("Golem"), QStringLiteral("L'ange gardien"), QStringLiteral("Élan royal")}));
+
+    const QString level = QStringLiteral("(Dispo > 9 OR Force >= 0 AND ");
+    EXPECT_EQ(search({level.repeated(15) + QStringLiteral("UPPER(nom_français) LIKE 'DRAGON R%'") + QStringLiteral(")").repeated(15)}),
+              QStringList{QStringLiteral("Dragon rouge")});
 }
 
 TEST_F(SearchTest, RejectedStatementsOpenNothing)
