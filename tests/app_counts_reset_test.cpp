@@ -41,6 +41,31 @@ std::vector<Counts> readCounts(const QString &path)
     return rows;
 }
 
+// Every field of every row as text, a blank one as "<vide>", the picture
+// in hexadecimal.
+std::vector<QStringList> wholeRows(const QString &path)
+{
+    Table table;
+    table.setTableName(path);
+    table.open();
+    std::vector<QStringList> rows;
+    for (table.first(); !table.eof(); table.next()) {
+        QStringList fields;
+        for (int position = 0; position < card::FieldCount; ++position) {
+            const Field &field = table.field(position);
+            if (field.isNull())
+                fields << QStringLiteral("<vide>");
+            else if (position == card::Dessin)
+                fields << QString::fromLatin1(field.asBytes().toHex());
+            else
+                fields << field.asString();
+        }
+        rows.push_back(fields);
+    }
+    table.close();
+    return rows;
+}
+
 CardRow cardWith(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
                  int cherche)
 {
@@ -111,7 +136,7 @@ TEST(CountsResetTest, ResetsTheWholeTableEvenWithAnEditionSelected)
     EXPECT_EQ(progress.advances, 4);
 }
 
-TEST(CountsResetTest, EmptyTableShowsAndHidesTheProgressAndChangesNothing)
+TEST(CountsResetTest, EmptyTableShowsAndHidesTheProgress)
 {
     TempTables tables;
     Session session;
@@ -124,7 +149,38 @@ TEST(CountsResetTest, EmptyTableShowsAndHidesTheProgressAndChangesNothing)
     EXPECT_EQ(progress.shown, 1);
     EXPECT_EQ(progress.advances, 0);
     EXPECT_EQ(progress.hidden, 1);
-    EXPECT_TRUE(readCounts(tables.cardPath()).empty());
+}
+
+// Every field but the four counts comes back as it was: a blank price or
+// force stays blank, the picture stays whole.
+TEST(CountsResetTest, ChangesNothingButTheFourCounts)
+{
+    CardRow odd = cardWith("Écu \"Ancien\"", "Gamma", 2, 1, 1, 1);
+    odd.cote = QVariant();
+    odd.force = QVariant();
+    odd.endurance = 3;
+    odd.cout = QStringLiteral("1RR");
+    odd.dessin = QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10);
+    std::vector<CardRow> rows = someCollection();
+    rows.push_back(odd);
+    TempTables tables(rows);
+    const std::vector<QStringList> before = wholeRows(tables.cardPath());
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    RecordingProgress progress;
+
+    resetAllCounts(session, progress);
+
+    const std::vector<QStringList> after = wholeRows(tables.cardPath());
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t row = 0; row < after.size(); ++row) {
+        for (int position = 0; position < card::FieldCount; ++position) {
+            const bool count = position >= card::Dispo && position <= card::Cherche;
+            EXPECT_EQ(after[row][position], count ? QStringLiteral("0") : before[row][position])
+                << "row " << row << ", field " << position;
+        }
+    }
+    EXPECT_EQ(after.back()[card::Cote], QStringLiteral("<vide>"));
 }
 
 TEST(CountsResetTest, ExchangeResetZeroesOnlyExchangeCountsOfTheCardSource)
