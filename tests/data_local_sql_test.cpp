@@ -224,29 +224,6 @@ TEST_F(LocalSqlTest, LiveEditionSelectionEditsTheTable)
               QStringList{QStringLiteral("1")});
 }
 
-TEST_F(LocalSqlTest, EditionWithAQuoteIsSelectedThroughTheQuotingHelper)
-{
-    const QString edition = QStringLiteral("L'\"Ultime\" édition");
-    use({card(QStringLiteral("Elfe"), edition, QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("C")),
-         card(QStringLiteral("Orc"), QStringLiteral("Base"), QStringLiteral("Rge"), QStringLiteral("Inv"), QStringLiteral("C"))});
-    Query selection;
-    selection.setLive(true);
-    selection.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"")
-                    << QStringLiteral("WHERE Origine = ") + sql::quoteDouble(edition);
-    selection.open();
-    EXPECT_EQ(selection.recordCount(), 1);
-    EXPECT_EQ(selection.field(card::Origine).asString(), edition);
-    selection.close();
-
-    // Pasted without the helper the statement is refused; it never matches
-    // something else.
-    Query pasted;
-    pasted.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"")
-                 << QStringLiteral("WHERE Origine = \"") + edition + QStringLiteral("\"");
-    EXPECT_TRUE(errorOf([&] { pasted.open(); }).startsWith(QStringLiteral("Erreur de syntaxe")));
-    EXPECT_FALSE(pasted.isOpen());
-}
-
 TEST_F(LocalSqlTest, QueryWithoutDatabaseNeedsAFullPath)
 {
     use({});
@@ -260,39 +237,6 @@ TEST_F(LocalSqlTest, QueryWithoutDatabaseNeedsAFullPath)
     other.setRequiredFields({QStringLiteral("Nom"), QStringLiteral("Prix")});
     other.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"");
     EXPECT_TRUE(errorOf([&] { other.open(); }).contains(QStringLiteral("n'a pas la structure attendue")));
-}
-
-// --- Card lookups --------------------------------------------------------------------
-
-TEST_F(LocalSqlTest, FrenchAndEnglishLookupsFindTheEditionAsked)
-{
-    use({card(QStringLiteral("Elfe"), QStringLiteral("Base"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("C"), 2),
-         card(QStringLiteral("Elfe"), QStringLiteral("Antiquités"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("U"), 0, 1),
-         card(QStringLiteral("Le \"Grand\" Elfe"), QStringLiteral("Base"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("R"))});
-    auto lookup = [&](const QString &field, const QString &name, const QString &edition) {
-        return run({QStringLiteral("SELECT *"), QStringLiteral("FROM Cartes"),
-                    QStringLiteral("WHERE %1 = %2 AND Origine = %3").arg(field, sql::quoteDouble(name), sql::quoteDouble(edition))},
-                   card::Rarete);
-    };
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Antiquités")), QStringList{QStringLiteral("U")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Base")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_anglais"), QStringLiteral("Elfe (en)"), QStringLiteral("Base")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Le \"Grand\" Elfe"), QStringLiteral("Base")),
-              QStringList{QStringLiteral("R")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("elfe"), QStringLiteral("Base")), QStringList());
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Bas")), QStringList());
-
-    Query owned(&m_database);
-    owned.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM Cartes") << QStringLiteral("WHERE (Dispo > 0) OR (Utilise > 0)");
-    owned.open();
-    EXPECT_EQ(owned.recordCount(), 2);
-    qint64 copies = 0;
-    for (; !owned.eof(); owned.next())
-        copies += owned.field(card::Dispo).asInteger() + owned.field(card::Utilise).asInteger();
-    EXPECT_EQ(copies, 3);
-    // first() runs the statement again.
-    owned.first();
-    EXPECT_FALSE(owned.eof());
 }
 
 TEST_F(LocalSqlTest, ChangedStatementOnAnOpenQueryRunsTheNewOne)
