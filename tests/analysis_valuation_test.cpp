@@ -100,18 +100,6 @@ TEST(ValuationTest, NoLimitOnClassesOrCopies)
         EXPECT_EQ(v.classes[i].Prix, 0.25 * double(151 - i));
 }
 
-TEST(ValuationTest, EditionSelectionRestrictsTheSource)
-{
-    SessionOn s({pricedCard("Ange", 4.0, 1, 0, "Alpha"), pricedCard("Bête", 7.0, 2, 0, "Beta"),
-                 pricedCard("Chat", 4.0, 1, 0, "Beta")});
-    s.session.selectEdition(QStringLiteral("Beta"));
-    EXPECT_EQ(lines(evaluateCollection(s.session.cardSource())),
-              QStringList({QStringLiteral("     2 cartes cotées  7.00 Francs"),
-                           QStringLiteral("     1 carte  cotée   4.00 Francs")}));
-    s.session.clearEditionSelection();
-    EXPECT_DOUBLE_EQ(evaluateCollection(s.session.cardSource()).total, 22.0);
-}
-
 class EvaluationWindowTest : public ::testing::Test
 {
 protected:

@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QProgressBar>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -248,19 +247,6 @@ TEST_F(ResetCommandTest, AsksFirstAndAnswerNoChangesNothing)
     EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Voulez-vous vraiment initialiser la base ?"));
     EXPECT_EQ(dialogs.questions[0].helpContext, 3);
     EXPECT_EQ(readCounts(tables.cardPath()), before);
-    EXPECT_TRUE(dialogs.errors.isEmpty());
-}
-
-TEST_F(ResetCommandTest, AnswerYesResetsAndHidesTheProgressWindow)
-{
-    dialogs.answers = {Dialogs::Answer::Yes};
-
-    trigger("Initialiserlespossesions1");
-
-    for (const Counts &row : readCounts(tables.cardPath()))
-        EXPECT_EQ(row.dispo + row.utilise + row.echangeable + row.cherche, 0);
-    EXPECT_FALSE(windows().progression->isVisible());
-    EXPECT_EQ(windows().progression->gauge()->maximum(), 4);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
