@@ -95,36 +95,6 @@ struct RecordingProgress : Progress {
 
 } // namespace
 
-TEST(CountsResetTest, ResetsTheWholeTableEvenWithAnEditionSelected)
-{
-    TempTables tables(someCollection());
-    Session session;
-    session.setDatabaseDirectory(tables.dir());
-    session.selectEdition(QStringLiteral("Alpha"));
-    RecordingProgress progress;
-
-    resetAllCounts(session, progress);
-
-    for (const Counts &row : readCounts(tables.cardPath()))
-        EXPECT_EQ(row.dispo + row.utilise + row.echangeable + row.cherche, 0) << row.french.toStdString();
-    EXPECT_EQ(progress.advances, 4);
-}
-
-TEST(CountsResetTest, EmptyTableShowsAndHidesTheProgress)
-{
-    TempTables tables;
-    Session session;
-    session.setDatabaseDirectory(tables.dir());
-    RecordingProgress progress;
-
-    resetAllCounts(session, progress);
-
-    EXPECT_EQ(progress.maximum, 0);
-    EXPECT_EQ(progress.shown, 1);
-    EXPECT_EQ(progress.advances, 0);
-    EXPECT_EQ(progress.hidden, 1);
-}
-
 // The four counts of every row become 0, one progress step per row; every
 // other field comes back as it was: a blank price or force stays blank, the
 // picture stays whole.
@@ -162,6 +132,36 @@ TEST(CountsResetTest, ZeroesTheFourCountsOfEveryRowAndNothingElse)
     EXPECT_EQ(progress.advances, 5);
     EXPECT_EQ(progress.hidden, 1);
     EXPECT_FALSE(session.table.isOpen());
+}
+
+TEST(CountsResetTest, ResetsTheWholeTableEvenWithAnEditionSelected)
+{
+    TempTables tables(someCollection());
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    session.selectEdition(QStringLiteral("Alpha"));
+    RecordingProgress progress;
+
+    resetAllCounts(session, progress);
+
+    for (const Counts &row : readCounts(tables.cardPath()))
+        EXPECT_EQ(row.dispo + row.utilise + row.echangeable + row.cherche, 0) << row.french.toStdString();
+    EXPECT_EQ(progress.advances, 4);
+}
+
+TEST(CountsResetTest, EmptyTableShowsAndHidesTheProgress)
+{
+    TempTables tables;
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    RecordingProgress progress;
+
+    resetAllCounts(session, progress);
+
+    EXPECT_EQ(progress.maximum, 0);
+    EXPECT_EQ(progress.shown, 1);
+    EXPECT_EQ(progress.advances, 0);
+    EXPECT_EQ(progress.hidden, 1);
 }
 
 TEST(CountsResetTest, ExchangeResetZeroesOnlyExchangeCountsOfTheCardSource)
