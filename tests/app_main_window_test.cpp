@@ -192,6 +192,9 @@ TEST_F(MainWindowTest, F1InADialogOpensItsTopic)
     help::installF1Handler(*qApp);
     TChoixEdition *dialog = windows().choixEdition;
     whenShown(dialog, [&]() {
+        // The user presses F1 in the dialog once it has the focus; on a busy
+        // machine it is shown a moment before it becomes active.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
         dialog->comboBox1()->setFocus();
         QTest::keyClick(dialog->comboBox1(), Qt::Key_F1);
         dialog->reject();
