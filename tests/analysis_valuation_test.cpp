@@ -126,22 +126,6 @@ protected:
     QString m_previousDir;
 };
 
-TEST_F(EvaluationWindowTest, ComputesOnEachShowing)
-{
-    EXPECT_EQ(evaluation.windowTitle(), QStringLiteral("Evaluation de la collection"));
-    EXPECT_EQ(evaluation.property("helpContext").toInt(), 9);
-    EXPECT_EQ(evaluation.label1()->text(),
-              QStringLiteral("Votre collection est estimable à   383.15 Francs."));
-    EXPECT_EQ(evaluation.listBox1()->count(), 3);
-
-    evaluation.hide();
-    s.session.selectEdition(QStringLiteral("Aucune"));
-    evaluation.show();
-    EXPECT_EQ(evaluation.label1()->text(),
-              QStringLiteral("Votre collection est estimable à     0.00 Francs."));
-    EXPECT_EQ(evaluation.listBox1()->count(), 0);
-}
-
 // Five characters of the line read 125.7: the class must still list the
 // cards of 125.75, and come back counting what was changed meanwhile.
 TEST_F(EvaluationWindowTest, DoubleClickListsTheCardsOfTheExactPrice)

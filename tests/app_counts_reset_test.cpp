@@ -218,20 +218,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(ResetCommandTest, AsksFirstAndAnswerNoChangesNothing)
-{
-    const auto before = readCounts(tables.cardPath());
-    dialogs.answers = {Dialogs::Answer::No};
-
-    trigger("Initialiserlespossesions1");
-
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Voulez-vous vraiment initialiser la base ?"));
-    EXPECT_EQ(dialogs.questions[0].helpContext, 3);
-    EXPECT_EQ(readCounts(tables.cardPath()), before);
-    EXPECT_TRUE(dialogs.errors.isEmpty());
-}
-
 TEST_F(ResetCommandTest, ExchangeResetAsksItsOwnQuestion)
 {
     dialogs.answers = {Dialogs::Answer::Yes};

@@ -80,6 +80,7 @@ protected:
         TEvaluation *window = windows().evaluation;
         Shown shown;
         whenShown(window, [&] {
+            shown.title = window->windowTitle();
             shown.label = window->label1()->text();
             shown.lines = linesOf(window->listBox1());
             window->close();
@@ -139,6 +140,8 @@ TEST_F(MenuCommandsTest, ConsulterRecordsTheCountTypedInTheCardTable)
 TEST_F(MenuCommandsTest, EvaluerLaCollectionShowsTheValueOfTheOwnedCopies)
 {
     const Shown shown = valuation();
+    EXPECT_EQ(shown.title, QStringLiteral("Evaluation de la collection"));
+    EXPECT_EQ(windows().evaluation->property("helpContext").toInt(), 9);
     EXPECT_EQ(shown.label, QStringLiteral("Votre collection est estimable à    24.50 Francs."));
     EXPECT_EQ(shown.lines, (QStringList{"     2 cartes cotées  3.00 Francs", "     6 cartes cotées  2.00 Francs",
                                         "     3 cartes cotées  1.50 Francs", "     4 cartes cotées  0.50 Franc",
@@ -164,13 +167,21 @@ TEST_F(MenuCommandsTest, EachMultiplesItemShowsItsListUnderItsCaption)
     }
 }
 
-// After the reset the table file holds no count, and the next commands say so.
-TEST_F(MenuCommandsTest, ResetOfAllCountsEmptiesTheCollectionForTheNextCommands)
+// The reset asks first: No changes nothing; after Yes the table file holds
+// no count, and the next commands say so.
+TEST_F(MenuCommandsTest, ResetOfAllCountsAsksThenEmptiesTheCollectionForTheNextCommands)
 {
-    dialogs.answers = {Dialogs::Answer::Yes};
-    trigger("Initialiserlespossesions1");
+    const QStringList before = dispoColumn();
+    EXPECT_EQ(valuation().label, QStringLiteral("Votre collection est estimable à    24.50 Francs."));
+    dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
 
+    trigger("Initialiserlespossesions1");
     ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Voulez-vous vraiment initialiser la base ?"));
+    EXPECT_EQ(dialogs.questions[0].helpContext, 3);
+    EXPECT_EQ(dispoColumn(), before);
+
+    trigger("Initialiserlespossesions1");
     EXPECT_EQ(dispoColumn(), (QStringList{"Aigle=0+0", "Bison=0+0", "Castor=0+0", "Dingo=0+0", "Faucon=0+0",
                                           "Élan=0+0"}));
     EXPECT_FALSE(windows().progression->isVisible());
