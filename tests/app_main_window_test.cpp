@@ -119,7 +119,6 @@ TEST_F(MainWindowTest, WindowLooksAsDesigned)
     EXPECT_EQ(principale()->size(), QSize(304, 116));
     EXPECT_EQ(principale()->property("helpContext").toInt(), 1);
     EXPECT_EQ(principale()->centralWidget()->palette().color(QPalette::Window), QColor(0x40, 0x80, 0x80));
-    EXPECT_EQ(windowsColour(4259584), QColor(0x00, 0xFF, 0x40));
 }
 
 TEST_F(MainWindowTest, QuitterClosesTheMainWindow)
@@ -193,6 +192,9 @@ TEST_F(MainWindowTest, F1InADialogOpensItsTopic)
     help::installF1Handler(*qApp);
     TChoixEdition *dialog = windows().choixEdition;
     whenShown(dialog, [&]() {
+        // The user presses F1 in the dialog once it has the focus; on a busy
+        // machine it is shown a moment before it becomes active.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
         dialog->comboBox1()->setFocus();
         QTest::keyClick(dialog->comboBox1(), Qt::Key_F1);
         dialog->reject();

@@ -15,6 +15,7 @@
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
 #include "exchange/threshold.h"
+#include "ui/dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +38,26 @@ int usage()
     return 2;
 }
 
+// Nobody is there to answer a box: its text goes to stderr, a question is
+// answered Yes (the benchmark runs what it was asked to) and a file dialog
+// is cancelled.
+class BenchDialogs : public Dialogs
+{
+public:
+    Answer ask(QWidget *, const QString &text, int) override
+    {
+        print(text);
+        return Answer::Yes;
+    }
+    void inform(QWidget *, const QString &text, int, const QString &) override { print(text); }
+    void error(QWidget *, const QString &text) override { print(text); }
+    QString openFile(QWidget *, const QString &, const QString &) override { return QString(); }
+    QString saveFile(QWidget *, const QString &, const QString &) override { return QString(); }
+
+private:
+    static void print(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -44,6 +65,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    BenchDialogs benchDialogs;
+    setDialogs(&benchDialogs);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 2)
         return usage();
