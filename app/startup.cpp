@@ -14,6 +14,8 @@
 #include "collection/tinventaire.h"
 #include "collection/trecherche_de_cartes.h"
 #include "collection/tvisualisation.h"
+#include "search/tfrm_rechercher.h"
+#include "search/tresultatrecherche.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
@@ -105,11 +107,14 @@ int startUp(const StartupOptions &options)
     Session &session = *state.session;
     registry.session = &session;
 
-    // Windows 1 and 2: the main window and the progress window.
+    // Windows 1 to 4: the main window, the progress window, the search
+    // window and its result grid.
     state.principale = std::make_unique<TPrincipale>(session);
     TPrincipale *principale = state.principale.get();
     registry.principale = principale;
     registry.progression = new TProgression(principale);
+    registry.frmRechercher = new TFrm_Rechercher(session, principale);
+    registry.resultatRecherche = new TResultatRecherche(principale);
 
     help::setHelpFile(options.helpFile);
 

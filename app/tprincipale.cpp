@@ -12,6 +12,7 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "search/tfrm_rechercher.h"
 
 #include "ui_principale.h"
 
@@ -49,6 +50,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
 
     connect(ui->Initialiserlespossesions1, &QAction::triggered, this, &TPrincipale::Initialiserlespossesions1Click);
     connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
+    connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
@@ -98,6 +100,12 @@ void TPrincipale::ConsulterClick()
 {
     if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
         entry->exec();
+}
+
+void TPrincipale::RechercherClick()
+{
+    if (TFrm_Rechercher *search = windows().frmRechercher)
+        search->exec();
 }
 
 void TPrincipale::Selection1Click()

@@ -28,6 +28,7 @@ public:
     // Menu commands, named after their items.
     void Initialiserlespossesions1Click();
     void ConsulterClick();
+    void RechercherClick();
     void Selection1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();

@@ -9,6 +9,9 @@
 #include "app/startup.h"
 #include "collection/inventory.h"
 #include "data/error.h"
+#include "data/dataset_guard.h"
+#include "search/result_model.h"
+#include "search/search_criteria.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +29,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples\n");
+                 "operations: reset startup valuation inventory multiples search\n");
     return 2;
 }
 
@@ -66,6 +69,21 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("search"),
+         [&] {
+             // Red or green dragons of every rarity, read to the last row
+             // through the result grid's model.
+             SearchCriteria dragons;
+             dragons.francais = QStringLiteral("dragon");
+             dragons.rouge = true;
+             dragons.vert = true;
+             Query query(&session.database1);
+             query.sql() = searchStatement(dragons);
+             query.open();
+             DatasetGuard closeAfterwards(query);
+             SearchResultModel grid(query);
+             grid.fetchAll();
+         }},
     };
 
     for (const QString &name : args.mid(1)) {

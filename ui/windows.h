@@ -10,6 +10,8 @@ class TInventaire;
 class TMultiples;
 class TChoixEdition;
 class TVisualisation;
+class TFrm_Rechercher;
+class TResultatRecherche;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -25,6 +27,8 @@ struct Windows {
     TMultiples *multiples = nullptr;
     TChoixEdition *choixEdition = nullptr;
     TVisualisation *visualisation = nullptr;
+    TFrm_Rechercher *frmRechercher = nullptr;
+    TResultatRecherche *resultatRecherche = nullptr;
 };
 
 Windows &windows();
