@@ -16,6 +16,8 @@
 #include "collection/tvisualisation.h"
 #include "search/tfrm_rechercher.h"
 #include "search/tresultatrecherche.h"
+#include "update/timportation.h"
+#include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
@@ -157,6 +159,8 @@ int startUp(const StartupOptions &options)
     registry.evaluation = new TEvaluation(session, principale);
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);
+    registry.miseAJour = new TMiseAJour(session, principale);
+    registry.importation = new TImportation(principale);
     registry.choixEdition = new TChoixEdition(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
 

@@ -13,6 +13,7 @@
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "search/tfrm_rechercher.h"
+#include "update/tmiseajour.h"
 
 #include "ui_principale.h"
 
@@ -51,6 +52,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Initialiserlespossesions1, &QAction::triggered, this, &TPrincipale::Initialiserlespossesions1Click);
     connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
     connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
+    connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
@@ -106,6 +108,15 @@ void TPrincipale::RechercherClick()
 {
     if (TFrm_Rechercher *search = windows().frmRechercher)
         search->exec();
+}
+
+void TPrincipale::MisejourImportation1Click()
+{
+    if (TMiseAJour *update = windows().miseAJour)
+        update->exec();
+    // The card entry lists are built again from the updated table.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
 }
 
 void TPrincipale::Selection1Click()

@@ -29,6 +29,7 @@ public:
     void Initialiserlespossesions1Click();
     void ConsulterClick();
     void RechercherClick();
+    void MisejourImportation1Click();
     void Selection1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();

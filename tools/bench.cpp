@@ -12,6 +12,8 @@
 #include "data/dataset_guard.h"
 #include "search/result_model.h"
 #include "search/search_criteria.h"
+#include "tools/update_set_writer.h"
+#include "update/catalogue_update.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,7 +31,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples search\n");
+                 "operations: reset startup valuation inventory multiples search update\n");
     return 2;
 }
 
@@ -50,6 +52,22 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     NoProgress noProgress;
 
+    // The update applies a set of 10,000 records (half new, half re-priced),
+    // 1,000 renames of each kind and 1,000 deletions, written beforehand.
+    struct NoReports : UpdateReports {
+        void report(const QString &, const QStringList &) override {}
+        void warn(const QString &) override {}
+    } noReports;
+    const QString updateSet = scratch.filePath(QStringLiteral("SERIE"));
+    if (args.mid(1).contains(QStringLiteral("update"))) {
+        try {
+            writeUpdateSet(QDir(dir).filePath(QStringLiteral("CARTES.DB")), updateSet, 10000);
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "update: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+    }
+
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
         {QStringLiteral("startup"),
@@ -69,6 +87,8 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("update"),
+         [&] { applyUpdateSet(session, updateSet + QStringLiteral(".maj"), UpdateOptions(), noReports); }},
         {QStringLiteral("search"),
          [&] {
              // Red or green dragons of every rarity, read to the last row

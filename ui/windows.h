@@ -12,6 +12,8 @@ class TChoixEdition;
 class TVisualisation;
 class TFrm_Rechercher;
 class TResultatRecherche;
+class TMiseAJour;
+class TImportation;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -29,6 +31,8 @@ struct Windows {
     TVisualisation *visualisation = nullptr;
     TFrm_Rechercher *frmRechercher = nullptr;
     TResultatRecherche *resultatRecherche = nullptr;
+    TMiseAJour *miseAJour = nullptr;
+    TImportation *importation = nullptr;
 };
 
 Windows &windows();
