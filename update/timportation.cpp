@@ -19,6 +19,7 @@ void TImportation::setReport(const QString &caption, const QStringList &lines)
     setWindowTitle(caption);
     ui->ListBox1->clear();
     ui->ListBox1->addItems(lines);
+    ui->ListBox1->scrollToTop();
 }
 
 QListWidget *TImportation::listBox1() const
