@@ -334,13 +334,20 @@ TEST_F(UpdateSetFiles, BadFilesStopTheUpdateAtTheirStepWithAMessage)
         {"thirteen fields",
          [&] { makeTable(table, (QByteArray("CREATE TABLE T ") + Fields + ");").constData()); },
          cp("La table de mise à jour « %1 » n'a que 13 champs : il en faut au moins 14.")},
-        {"a value the card table cannot hold, beside a view and a trigger",
+        {"a trigger",
          [&] {
              makeTable(table, (QByteArray("CREATE TABLE T ") + Fields + ", n TEXT);"
-                               "CREATE VIEW V AS SELECT * FROM T;"
-                               "INSERT INTO T VALUES ('Neuf', 'New', 'Alpha', 'C', '1', 'Ver', '', '', '', 'Inv', 0, 0, 0, 0);"
-                               "INSERT INTO T VALUES ('Pie', 'Magpie', 'Alpha', 'C', 'cher', 'Ver', '', '', '', 'Inv', 0, 0, 0, 0);"
                                "CREATE TRIGGER G AFTER UPDATE ON T BEGIN DELETE FROM T; END;")
+                                  .constData());
+         },
+         cp("La table de mise à jour « %1 » contient un déclencheur ou une vue (« G ») : elle n'est pas importée.")},
+        {"a view", [&] { makeTable(table, (QByteArray("CREATE TABLE T ") + Fields + ", n TEXT); CREATE VIEW V AS SELECT * FROM T;").constData()); },
+         cp("La table de mise à jour « %1 » contient un déclencheur ou une vue (« V ») : elle n'est pas importée.")},
+        {"a value the card table cannot hold",
+         [&] {
+             makeTable(table, (QByteArray("CREATE TABLE T ") + Fields + ", n TEXT);"
+                               "INSERT INTO T VALUES ('Neuf', 'New', 'Alpha', 'C', '1', 'Ver', '', '', '', 'Inv', 0, 0, 0, 0);"
+                               "INSERT INTO T VALUES ('Pie', 'Magpie', 'Alpha', 'C', 'cher', 'Ver', '', '', '', 'Inv', 0, 0, 0, 0);")
                                   .constData());
          },
          cp("Enregistrement 2 de la table de mise à jour « %1 », champ Cote : 'cher' n'est pas une valeur numérique "

@@ -1,12 +1,15 @@
 #include "update/catalogue_update.h"
 
 #include "data/card_table.h"
+#include "data/database.h"
 #include "data/dataset_guard.h"
 #include "data/error.h"
 #include "data/post_batch.h"
 #include "data/query.h"
 #include "data/session.h"
 #include "data/sql_quote.h"
+#include "data/sqlite_connection.h"
+#include "data/table_info.h"
 #include "data/table.h"
 #include "data/text_file.h"
 #include "data/value_conversion.h"
@@ -128,8 +131,28 @@ QStringList deleteCards(Table &cards, const QStringList &lines, UpdateReports &r
     return report;
 }
 
+namespace {
+
+// A table file holds one table and nothing else: triggers and views in a
+// file from someone else have no business in an update, and are refused
+// rather than merely switched off.
+void refuseSchemaObjects(const QString &path)
+{
+    const std::shared_ptr<SqliteConnection> connection = Database::openUntrusted(findTableFile(path));
+    SqliteStatement objects(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type IN "
+                                                       "('trigger', 'view') LIMIT 1"));
+    StatementRun run(objects);
+    if (objects.step())
+        throw AppError(QStringLiteral("La table de mise à jour « %1 » contient un déclencheur ou une vue "
+                                      "(« %2 ») : elle n'est pas importée.")
+                           .arg(QDir::toNativeSeparators(connection->filePath()), objects.column(0).toString()));
+}
+
+} // namespace
+
 std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards)
 {
+    refuseSchemaObjects(path);
     Table table;
     table.setTableName(path);
     table.setUntrusted(true);
