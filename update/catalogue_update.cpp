@@ -62,7 +62,8 @@ private:
                        .arg(QDir::toNativeSeparators(fileName), line, error.message()));
 }
 
-// Renames, field by field: `nameField` is Nom_français or Nom_anglais.
+// Renames on one name field, Nom_français or Nom_anglais. A line renamed
+// earlier in the file is found under its new name by the lines after it.
 QStringList rename(Table &cards, const QStringList &lines, const QString &fileName, int nameField, bool reportFailures)
 {
     QStringList report;
@@ -84,10 +85,8 @@ QStringList rename(Table &cards, const QStringList &lines, const QString &fileNa
                 cards.field(nameField).setAsString(line.b);
                 cards.post();
             } catch (const AppError &error) {
+                // The update stops here; the batch keeps what was posted.
                 cards.cancel();
-                // The printings not renamed stay where they were.
-                for (int j = i; j < keys.size(); ++j)
-                    index.add(keys[j]);
                 refusedLine(number, fileName, lines[number - 1], error);
             }
             batch.posted();
