@@ -114,15 +114,31 @@ QStringList renameEnglish(Table &cards, const QStringList &lines, const QString 
 QStringList deleteCards(Table &cards, const QStringList &lines, UpdateReports &reports)
 {
     QStringList report;
-    PostBatch batch(cards, lines.size());
+    if (lines.isEmpty())
+        return report;
+    // Each card is reached through a cursor restricted to its key, so that
+    // removing it does not read on through the rows that follow it. The
+    // cursor shares the card table's connection and its transaction.
+    Table byKey;
+    byKey.setTableName(cards.filePath());
+    byKey.setRequiredFields(card::fieldNames());
+    byKey.openUnordered();
+    DatasetGuard closeAfterwards(byKey);
+    QStringList keyTests;
+    for (int position = 0; position < card::KeyFieldCount; ++position)
+        keyTests << quoteIdentifier(cards.fieldName(position)) + QStringLiteral(" = ?");
+    const QString keyCondition = keyTests.join(QStringLiteral(" AND "));
+
+    PostBatch batch(byKey, lines.size());
     for (const QString &text : lines) {
         const UpdateLine line = cutLine(text);
-        if (!cards.findKey({line.a, line.b, line.c}))
+        byKey.setFilter(keyCondition, {line.a, line.b, line.c});
+        if (byKey.eof())
             continue;
-        const qint64 dispo = cards.field(card::Dispo).asInteger();
+        const qint64 dispo = byKey.field(card::Dispo).asInteger();
         if (dispo > 0)
             reports.warn(report::deletionWarning(line, dispo));
-        cards.remove();
+        byKey.remove();
         batch.posted();
         report << report::deleted(line);
     }
