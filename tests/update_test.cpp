@@ -192,6 +192,7 @@ protected:
 
     TempTables tables{{priced(cp("Ange"), cp("Angel"), cp("Alpha"), 12.0, 2),
                        priced(cp("Ange"), cp("Angel"), cp("Bêta"), 2.0),
+                       priced(cp("Ange"), cp("Angel of Mercy"), cp("Bêta"), 1.0),
                        pictured(priced(cp("Ours"), cp("Bear"), cp("Alpha"), -1.0)),
                        priced(cp(""), cp("Plains"), cp("Alpha"), 0.5),
                        priced(cp("Troll"), cp("Troll"), cp("Alpha"), 3.0, 4)}};
@@ -224,7 +225,8 @@ TEST_F(UpdateSetFiles, AppliesRenamesDeletionsAndImportWithTheirReports)
     ASSERT_EQ(reports.shown.size(), 3u);
     EXPECT_EQ(reports.shown[0].first, cp("Liste des cartes renommées"));
     EXPECT_EQ(reports.shown[0].second,
-              QStringList({cp("Ange(Bêta) est renomé en Archange"), cp("Angel(Bêta) est renomé en Archangel"),
+              QStringList({cp("Ange(Bêta) est renomé en Archange"), cp("Ange(Bêta) est renomé en Archange"),
+                           cp("Angel(Bêta) est renomé en Archangel"),
                            cp("Angel(Alpha) est renomé en Archangel"), cp("Ghost(Alpha) impossible de renomé en Spirit")}));
     EXPECT_EQ(reports.shown[1].first, cp("Liste des cartes Supprimées"));
     EXPECT_EQ(reports.shown[1].second, QStringList({cp("Troll(Alpha) à été supprimée.")}));
@@ -241,6 +243,7 @@ TEST_F(UpdateSetFiles, AppliesRenamesDeletionsAndImportWithTheirReports)
         {cp("/Swamp/Gamma"), cp("C  Ver 1G 1 1 Inv 0 0 0 0 -")},
         {cp("Ange/Archangel/Alpha"), cp("R 9.5 Ver 1G 1 1 Inv 2 1 0 0 -")},
         {cp("Archange/Archangel/Bêta"), cp("C 3 Ver 1G 1 1 Inv 0 1 0 0 -")},
+        {cp("Archange/Angel of Mercy/Bêta"), cp("C 1 Ver 1G 1 1 Inv 0 1 0 0 -")},
         {cp("Ours/Bear/Alpha"), cp("C 9.5 Ver 1G 1 1 Inv 0 1 0 0 image")},
         {cp("Élan/Elk/Gamma"), cp("C 12.5 Ver 1G 1 1 Inv 0 0 0 0 -")},
     };
@@ -281,7 +284,7 @@ TEST_F(UpdateSetFiles, RenameOntoAnotherCardsKeyStopsAtItsLineKeepingWhatWasDone
     EXPECT_EQ(after.count(cp("Ange/Bear/Alpha")), 1u);
     EXPECT_EQ(after.count(cp("Troll/Trolls/Alpha")), 1u);
     EXPECT_EQ(after.count(cp("Ange/Angel/Alpha")), 1u);
-    EXPECT_EQ(after.size(), 5u);
+    EXPECT_EQ(after.size(), 6u);
 }
 
 namespace {
