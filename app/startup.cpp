@@ -16,6 +16,10 @@
 #include "collection/tinventaire.h"
 #include "collection/trecherche_de_cartes.h"
 #include "collection/tvisualisation.h"
+#include "search/tfrm_rechercher.h"
+#include "search/tresultatrecherche.h"
+#include "update/timportation.h"
+#include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
@@ -109,11 +113,14 @@ int startUp(const StartupOptions &options)
     Session &session = *state.session;
     registry.session = &session;
 
-    // Windows 1 and 2: the main window and the progress window.
+    // Windows 1 to 4: the main window, the progress window, the search
+    // window and its result grid.
     state.principale = std::make_unique<TPrincipale>(session);
     TPrincipale *principale = state.principale.get();
     registry.principale = principale;
     registry.progression = new TProgression(principale);
+    registry.frmRechercher = new TFrm_Rechercher(session, principale);
+    registry.resultatRecherche = new TResultatRecherche(principale);
 
     help::setHelpFile(options.helpFile);
 
@@ -159,6 +166,8 @@ int startUp(const StartupOptions &options)
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);
     registry.echange = new TEchange(session, principale);
+    registry.miseAJour = new TMiseAJour(session, principale);
+    registry.importation = new TImportation(principale);
     registry.choixEdition = new TChoixEdition(session, principale);
     registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);

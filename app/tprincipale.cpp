@@ -19,6 +19,8 @@
 #include "exchange/tseuil.h"
 #include "exchange/view_exchange.h"
 #include "collection/tinventaire.h"
+#include "search/tfrm_rechercher.h"
+#include "update/tmiseajour.h"
 
 #include "ui_principale.h"
 
@@ -56,6 +58,8 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
 
     connect(ui->Initialiserlespossesions1, &QAction::triggered, this, &TPrincipale::Initialiserlespossesions1Click);
     connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
+    connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
+    connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
@@ -113,6 +117,21 @@ void TPrincipale::ConsulterClick()
 {
     if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
         entry->exec();
+}
+
+void TPrincipale::RechercherClick()
+{
+    if (TFrm_Rechercher *search = windows().frmRechercher)
+        search->exec();
+}
+
+void TPrincipale::MisejourImportation1Click()
+{
+    if (TMiseAJour *update = windows().miseAJour)
+        update->exec();
+    // The card entry lists are built again from the updated table.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
 }
 
 void TPrincipale::Selection1Click()

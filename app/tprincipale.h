@@ -28,6 +28,8 @@ public:
     // Menu commands, named after their items.
     void Initialiserlespossesions1Click();
     void ConsulterClick();
+    void RechercherClick();
+    void MisejourImportation1Click();
     void Selection1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();

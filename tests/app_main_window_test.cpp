@@ -37,8 +37,8 @@ const std::vector<Item> &menuTree()
     static const std::vector<Item> items = {
         {"Lescartes1", "Initialiserlespossesions1", "&Initialiser les possesions", "", 3, true},
         {"Lescartes1", "Consulter", "&Consulter", "", 4, true},
-        {"Lescartes1", "Rechercher", "&Rechercher", "", 0, false},
-        {"Lescartes1", "MisejourImportation1", "&Mise à jour, Importation", "", 5, false},
+        {"Lescartes1", "Rechercher", "&Rechercher", "", 0, true},
+        {"Lescartes1", "MisejourImportation1", "&Mise à jour, Importation", "", 5, true},
         {"Lescartes1", "Selection1", "&Selection", "", 6, true},
         {"Lescartes1", "N2", "", "", 0, true},
         {"Lescartes1", "Quitter1", "&Quitter", "Ctrl+Q", 7, true},

@@ -16,6 +16,11 @@
 #include "exchange/received_exchange.h"
 #include "exchange/threshold.h"
 #include "ui/dialogs.h"
+#include "data/dataset_guard.h"
+#include "search/result_model.h"
+#include "search/search_criteria.h"
+#include "tools/update_set_writer.h"
+#include "update/catalogue_update.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +39,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification used threshold exchange viewer\n");
+                 "            classification used search update threshold exchange viewer\n");
     return 2;
 }
 
@@ -77,6 +82,22 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     NoProgress noProgress;
 
+    // The update applies a set of 10,000 records (half new, half re-priced),
+    // 1,000 renames of each kind and 1,000 deletions, written beforehand.
+    struct NoReports : UpdateReports {
+        void report(const QString &, const QStringList &) override {}
+        void warn(const QString &) override {}
+    } noReports;
+    const QString updateSet = scratch.filePath(QStringLiteral("SERIE"));
+    if (args.mid(1).contains(QStringLiteral("update"))) {
+        try {
+            writeUpdateSet(QDir(dir).filePath(QStringLiteral("CARTES.DB")), updateSet, 10000);
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "update: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+    }
+
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
         {QStringLiteral("startup"),
@@ -111,6 +132,23 @@ int main(int argc, char **argv)
              exchange::compareWithCollection(received, session);
          }},
         {QStringLiteral("threshold"), [&] { threshold::runOnCardSource(session, 5, false, noProgress); }},
+        {QStringLiteral("update"),
+         [&] { applyUpdateSet(session, updateSet + QStringLiteral(".maj"), UpdateOptions(), noReports); }},
+        {QStringLiteral("search"),
+         [&] {
+             // Red or green dragons of every rarity, read to the last row
+             // through the result grid's model.
+             SearchCriteria dragons;
+             dragons.francais = QStringLiteral("dragon");
+             dragons.rouge = true;
+             dragons.vert = true;
+             Query query(&session.database1);
+             query.sql() = searchStatement(dragons);
+             query.open();
+             DatasetGuard closeAfterwards(query);
+             SearchResultModel grid(query);
+             grid.fetchAll();
+         }},
     };
 
     for (const QString &name : args.mid(1)) {

@@ -14,6 +14,10 @@ class TChoixEdition;
 class TVisualisation;
 class TSeuil;
 class TEchange;
+class TFrm_Rechercher;
+class TResultatRecherche;
+class TMiseAJour;
+class TImportation;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -33,6 +37,10 @@ struct Windows {
     TChoixEdition *choixEdition = nullptr;
     TSeuil *seuil = nullptr;
     TVisualisation *visualisation = nullptr;
+    TFrm_Rechercher *frmRechercher = nullptr;
+    TResultatRecherche *resultatRecherche = nullptr;
+    TMiseAJour *miseAJour = nullptr;
+    TImportation *importation = nullptr;
 };
 
 Windows &windows();
