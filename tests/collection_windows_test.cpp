@@ -17,6 +17,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QComboBox>
+#include <QCompleter>
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -198,6 +200,37 @@ TEST_F(CardEntryTest, PickByFrenchThenEnglishValidateAndReopen)
     again.findChild<QComboBox *>("ComboBox1")->setEditText("Éclair (Alpha)");
     EXPECT_EQ(again.findChild<QSpinBox *>("SpinEdit4")->value(), 2);
     EXPECT_EQ(again.findChild<QLineEdit *>("Edit1")->text(), "3.75");
+}
+
+TEST_F(CardEntryTest, TypingProposesTheLinesStartingWithTheTextInAnyCase)
+{
+    showEntry();
+    combo1()->setFocus();
+    QCompleter *completer = combo1()->completer();
+    const auto proposed = [&] {
+        QStringList lines;
+        QAbstractItemModel *rows = completer->completionModel();
+        while (rows->canFetchMore({}))
+            rows->fetchMore({});
+        for (int i = 0; i < rows->rowCount(); ++i)
+            lines << rows->index(i, 0).data().toString();
+        return completer->popup()->isVisible() ? lines : QStringList();
+    };
+    typeText(combo1(), QStringLiteral("éCL"));
+    EXPECT_EQ(proposed(), QStringList({"Éclair (Alpha)", "Éclair (Bêta)"}));
+    typeText(combo1(), QStringLiteral("air (b"));
+    EXPECT_EQ(proposed(), QStringList({"Éclair (Bêta)"}));
+    QTest::keyClick(combo1(), Qt::Key_Escape);
+
+    // Accents count: "ecl" is not "Écl".
+    combo1()->lineEdit()->clear();
+    typeText(combo1(), QStringLiteral("ecl"));
+    EXPECT_TRUE(proposed().isEmpty());
+
+    combo2()->setFocus();
+    typeText(combo2(), QStringLiteral("THE"));
+    EXPECT_EQ(combo2()->completer()->popup()->isVisible(), true);
+    EXPECT_EQ(combo2()->completer()->completionModel()->index(0, 0).data().toString(), "The \"Big\" Bear (Alpha)");
 }
 
 TEST_F(CardEntryTest, PriceThatIsNotANumberIsRefusedAndNothingIsPosted)
