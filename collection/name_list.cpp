@@ -1,5 +1,7 @@
 #include "collection/name_list.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -317,11 +319,8 @@ private:
         uchar bytes[16] = {};
         if (from < to)
             std::memcpy(bytes, m_keys.data() + from, std::min<size_t>(16, to - from));
-        chunk.high = chunk.low = 0;
-        for (int i = 0; i < 8; ++i) {
-            chunk.high = (chunk.high << 8) | bytes[i];
-            chunk.low = (chunk.low << 8) | bytes[8 + i];
-        }
+        chunk.high = qFromBigEndian<quint64>(bytes);
+        chunk.low = qFromBigEndian<quint64>(bytes + 8);
     }
 
     const std::string &m_keys;

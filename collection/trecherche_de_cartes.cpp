@@ -150,6 +150,9 @@ void setupNameBox(QComboBox *box, NameListModel *model)
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     completer->setFilterMode(Qt::MatchStartsWith);
+    // Every row given starts with the text typed: told they are sorted, the
+    // completer finds them by a binary search instead of reading them all.
+    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     completer->setMaxVisibleItems(16);
     if (auto *popup = qobject_cast<QListView *>(completer->popup()))
         popup->setUniformItemSizes(true);
