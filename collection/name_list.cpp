@@ -213,37 +213,51 @@ void appendPrimary(Out &out, char32_t c)
 
 void appendSortKey(std::string &key, QByteArrayView utf8)
 {
-    std::string accents;
-    std::string capitals;
-    const size_t start = key.size();
+    // Built in buffers sized for the line and appended once: the keys of a
+    // million lines are made at each start.
+    const size_t most = size_t(utf8.size());
+    char small[4 * 256 + 2 * 256 + 256];
+    std::vector<char> large;
+    char *primary = small;
+    if (most > 256) {
+        large.resize(7 * most);
+        primary = large.data();
+    }
+    char *accents = primary + 4 * std::max<size_t>(most, 256);
+    char *capitals = accents + 2 * std::max<size_t>(most, 256);
+    char *p = primary, *a = accents, *c = capitals;
+
     const WeightTable &table = weights();
     Utf8Reader reader(utf8);
     for (int place = 0; !reader.atEnd(); ++place) {
-        const char32_t c = reader.next();
-        const size_t element = key.size() - start;
+        const char32_t ch = reader.next();
+        const size_t element = size_t(p - primary);
         bool capital = false;
-        if (c < WeightTable::Size && table.weight(c).known) {
-            const Weight &w = table.weight(c);
-            key.push_back(char(w.primary[0]));
+        if (ch < WeightTable::Size && table.weight(ch).known) {
+            const Weight &w = table.weight(ch);
+            *p++ = char(w.primary[0]);
             if (w.primary[1])
-                key.push_back(char(w.primary[1]));
+                *p++ = char(w.primary[1]);
             if (w.accent) {
                 // An accent further on sorts first: "eé" before "ée".
-                accents.push_back(char(0xFF - std::min<size_t>(element, 0xFC)));
-                accents.push_back(char(2 + w.accent));
+                *a++ = char(0xFF - std::min<size_t>(element, 0xFC));
+                *a++ = char(2 + w.accent);
             }
             capital = w.capital;
         } else {
-            appendPrimary(key, c);
-            capital = QChar::toCaseFolded(c) != c;
+            std::string escaped;
+            appendPrimary(escaped, ch);
+            p = std::copy(escaped.begin(), escaped.end(), p);
+            capital = QChar::toCaseFolded(ch) != ch;
         }
         if (capital)
-            capitals.push_back(char(2 + std::min(place, 0xFC)));
+            *c++ = char(2 + std::min(place, 0xFC));
     }
+    key.append(primary, p);
     key.push_back(Separator);
-    key += accents;
+    key.append(accents, a);
     key.push_back(Separator);
-    key += capitals;
+    key.append(capitals, c);
     key.push_back(char(0xFF));
 }
 
