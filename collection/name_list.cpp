@@ -1,11 +1,14 @@
 #include "collection/name_list.h"
 
+#include "data/error.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -296,7 +299,7 @@ struct Chunk {
 class KeySorter
 {
 public:
-    KeySorter(const std::string &keys, const std::vector<quint32> &offsets,
+    KeySorter(const std::string &keys, const std::vector<size_t> &offsets,
               const std::function<QByteArrayView(quint32)> &text)
         : m_keys(keys), m_offsets(offsets), m_text(text)
     {
@@ -338,7 +341,7 @@ private:
     }
 
     const std::string &m_keys;
-    const std::vector<quint32> &m_offsets;
+    const std::vector<size_t> &m_offsets;
     const std::function<QByteArrayView(quint32)> &m_text;
 };
 
@@ -359,6 +362,9 @@ void NameList::append(QStringView name, QStringView edition)
     m_text.append(" (");
     appendUtf8(m_text, edition);
     m_text.append(')');
+    // Offsets are 32-bit: four gigabytes of names is no catalogue.
+    if (quint64(m_text.size()) > std::numeric_limits<quint32>::max())
+        throw AppError(QStringLiteral("Les noms des cartes sont trop longs pour les listes de la recherche de cartes."));
     m_order.push_back(quint32(m_offsets.size() - 1));
     m_offsets.push_back(quint32(m_text.size()));
 }
@@ -376,12 +382,12 @@ void NameList::sort()
     m_text.squeeze();
     std::string keys;
     keys.reserve(size_t(m_text.size()) + 4 * count);
-    std::vector<quint32> keyOffsets;
+    std::vector<size_t> keyOffsets;
     keyOffsets.reserve(count + 1);
     keyOffsets.push_back(0);
     for (quint32 line = 0; line < count; ++line) {
         appendSortKey(keys, utf8(line));
-        keyOffsets.push_back(quint32(keys.size()));
+        keyOffsets.push_back(keys.size());
     }
     std::vector<Chunk> chunks(count);
     for (quint32 line = 0; line < count; ++line)

@@ -19,7 +19,8 @@ class NameList
 {
 public:
     void reserve(qsizetype lines);
-    // Adds name + " (" + edition + ")" at the end (before sort()).
+    // Adds name + " (" + edition + ")" at the end (before sort()). Throws
+    // AppError past four gigabytes of text.
     void append(QStringView name, QStringView edition);
     // Puts the lines in the order shown; later appends are not sorted.
     void sort();
