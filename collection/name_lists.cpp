@@ -57,7 +57,7 @@ NameLists prepareNameLists(Session &session, ListProgress &progress)
 
     lists.french.reserve(sourceRows);
     lists.english.reserve(sourceRows);
-    for (; !cardSource.eof(); cardSource.next()) {
+    for (cardSource.first(); !cardSource.eof(); cardSource.next()) {
         const QString edition = cardSource.field(card::Origine).asString();
         lists.french.append(cardSource.field(card::NomFrancais).asString(), edition);
         lists.english.append(cardSource.field(card::NomAnglais).asString(), edition);
@@ -82,7 +82,7 @@ NameLists prepareNameLists(Session &session, ListProgress &progress)
         DatasetGuard queryGuard(query1);
         lists.owned = query1.recordCount();
         progress.ownedPassStarted(lists.owned);
-        for (; !query1.eof(); query1.next()) {
+        for (query1.first(); !query1.eof(); query1.next()) {
             lists.copies += card::ownedCopies(query1);
             progress.ownedRow();
         }
