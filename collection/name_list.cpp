@@ -350,7 +350,6 @@ private:
 void NameList::reserve(qsizetype lines)
 {
     m_offsets.reserve(size_t(lines) + 1);
-    m_order.reserve(size_t(lines));
     m_text.reserve(lines * 32); // a usual line; the buffer grows when longer
 }
 
@@ -365,7 +364,6 @@ void NameList::append(QStringView name, QStringView edition)
     // Offsets are 32-bit: four gigabytes of names is no catalogue.
     if (quint64(m_text.size()) > std::numeric_limits<quint32>::max())
         throw AppError(QStringLiteral("Les noms des cartes sont trop longs pour les listes de la recherche de cartes."));
-    m_order.push_back(quint32(m_offsets.size() - 1));
     m_offsets.push_back(quint32(m_text.size()));
 }
 
@@ -373,13 +371,11 @@ void NameList::clear()
 {
     m_text = QByteArray();
     std::vector<quint32>().swap(m_offsets);
-    std::vector<quint32>().swap(m_order);
 }
 
 void NameList::sort()
 {
-    const size_t count = m_order.size();
-    m_text.squeeze();
+    const size_t count = size_t(size());
     std::string keys;
     keys.reserve(size_t(m_text.size()) + 4 * count);
     std::vector<size_t> keyOffsets;
@@ -394,13 +390,28 @@ void NameList::sort()
         chunks[line].line = line;
     const std::function<QByteArrayView(quint32)> text = [this](quint32 line) { return utf8(line); };
     KeySorter(keys, keyOffsets, text).sort(chunks.data(), chunks.data() + count, 0);
-    for (size_t row = 0; row < count; ++row)
-        m_order[row] = chunks[row].line;
+    std::vector<size_t>().swap(keyOffsets);
+    std::string().swap(keys);
+
+    // The text is laid out again in the order shown, so that the lines a
+    // completion reads one after the other lie one after the other.
+    QByteArray sorted;
+    sorted.reserve(m_text.size());
+    std::vector<quint32> offsets;
+    offsets.reserve(count + 1);
+    offsets.push_back(0);
+    for (size_t row = 0; row < count; ++row) {
+        const QByteArrayView line = utf8(chunks[row].line);
+        sorted.append(line.data(), line.size());
+        offsets.push_back(quint32(sorted.size()));
+    }
+    m_text = std::move(sorted);
+    m_offsets = std::move(offsets);
 }
 
 QString NameList::line(qsizetype row) const
 {
-    return QString::fromUtf8(utf8(m_order[size_t(row)]));
+    return QString::fromUtf8(utf8(quint32(row)));
 }
 
 QStringList NameList::lines() const
@@ -425,8 +436,8 @@ std::vector<quint32> NameList::rowsStartingWith(QStringView prefix) const
     }
     // Every line starting with the prefix has its weights after those of
     // the prefix, so they lie in one stretch of the sorted list.
-    const auto primaryOfRow = [&](quint32 row) { return primaryOf(utf8(m_order[row]), primary.size()); };
-    quint32 low = 0, high = quint32(m_order.size());
+    const auto primaryOfRow = [&](quint32 row) { return primaryOf(utf8(row), primary.size()); };
+    quint32 low = 0, high = quint32(size());
     while (low < high) {
         const quint32 mid = low + (high - low) / 2;
         if (primaryOfRow(mid) < primary)
@@ -435,7 +446,7 @@ std::vector<quint32> NameList::rowsStartingWith(QStringView prefix) const
             high = mid;
     }
     quint32 end = low;
-    high = quint32(m_order.size());
+    high = quint32(size());
     while (end < high) {
         const quint32 mid = end + (high - end) / 2;
         if (primaryOfRow(mid) <= primary)
@@ -444,7 +455,7 @@ std::vector<quint32> NameList::rowsStartingWith(QStringView prefix) const
             high = mid;
     }
     for (quint32 row = low; row < end; ++row) {
-        if (startsWithFolded(utf8(m_order[row]), folded))
+        if (startsWithFolded(utf8(row), folded))
             rows.push_back(row);
     }
     return rows;
@@ -458,10 +469,10 @@ qsizetype NameList::rowOf(QStringView text) const
     appendSortKey(targetKey, target);
     const auto before = [&](quint32 row) {
         std::string key;
-        appendSortKey(key, utf8(m_order[row]));
-        return key != targetKey ? key < targetKey : utf8(m_order[row]) < QByteArrayView(target);
+        appendSortKey(key, utf8(row));
+        return key != targetKey ? key < targetKey : utf8(row) < QByteArrayView(target);
     };
-    quint32 low = 0, high = quint32(m_order.size());
+    quint32 low = 0, high = quint32(size());
     while (low < high) {
         const quint32 mid = low + (high - low) / 2;
         if (before(mid))
@@ -469,7 +480,7 @@ qsizetype NameList::rowOf(QStringView text) const
         else
             high = mid;
     }
-    if (low < m_order.size() && utf8(m_order[low]) == QByteArrayView(target))
+    if (low < quint32(size()) && utf8(low) == QByteArrayView(target))
         return low;
     return -1;
 }

@@ -26,8 +26,8 @@ public:
     void sort();
     void clear();
 
-    qsizetype size() const { return qsizetype(m_order.size()); }
-    bool isEmpty() const { return m_order.empty(); }
+    qsizetype size() const { return m_offsets.empty() ? 0 : qsizetype(m_offsets.size() - 1); }
+    bool isEmpty() const { return size() == 0; }
     QString line(qsizetype row) const;
     QStringList lines() const;
 
@@ -44,7 +44,6 @@ private:
         return QByteArrayView(m_text).sliced(m_offsets[line], m_offsets[line + 1] - m_offsets[line]);
     }
 
-    QByteArray m_text;               // every line, UTF-8, one after the other
-    std::vector<quint32> m_offsets;  // line i is [m_offsets[i], m_offsets[i + 1])
-    std::vector<quint32> m_order;    // row -> line, in the order shown
+    QByteArray m_text;               // every line, UTF-8, in the order of the rows
+    std::vector<quint32> m_offsets;  // row i is [m_offsets[i], m_offsets[i + 1])
 };
