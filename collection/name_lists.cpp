@@ -6,6 +6,7 @@
 #include "data/query.h"
 #include "data/session.h"
 
+#include <limits>
 
 namespace {
 
@@ -20,6 +21,16 @@ public:
 private:
     ListProgress &m_progress;
 };
+
+// A damaged or hostile table may hold counts whose sum does not fit: the
+// copies count then stays at the largest (or smallest) count.
+qint64 addCopies(qint64 total, qint64 copies)
+{
+    qint64 sum = 0;
+    if (__builtin_add_overflow(total, copies, &sum))
+        return copies > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return sum;
+}
 
 void openOwnedRows(Query &query)
 {
@@ -62,11 +73,9 @@ NameLists prepareNameLists(Session &session, ListProgress &progress)
         lists.french.append(cardSource.field(card::NomFrancais).asString(), edition);
         lists.english.append(cardSource.field(card::NomAnglais).asString(), edition);
         if (sourceIsCardTable) {
-            const qint64 dispo = cardSource.field(card::Dispo).asInteger();
-            const qint64 utilise = cardSource.field(card::Utilise).asInteger();
-            if (dispo > 0 || utilise > 0) {
+            if (cardSource.field(card::Dispo).asInteger() > 0 || cardSource.field(card::Utilise).asInteger() > 0) {
                 ++lists.owned;
-                lists.copies += dispo + utilise;
+                lists.copies = addCopies(lists.copies, card::ownedCopies(cardSource));
             }
         }
         progress.sourceRow();
@@ -83,7 +92,7 @@ NameLists prepareNameLists(Session &session, ListProgress &progress)
         lists.owned = query1.recordCount();
         progress.ownedPassStarted(lists.owned);
         for (query1.first(); !query1.eof(); query1.next()) {
-            lists.copies += card::ownedCopies(query1);
+            lists.copies = addCopies(lists.copies, card::ownedCopies(query1));
             progress.ownedRow();
         }
         query1.close();

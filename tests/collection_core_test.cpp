@@ -10,6 +10,8 @@
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +96,27 @@ TEST(NameListsTest, EditionSelectionRestrictsListsAndTotalButNotOwnedCounts)
     EXPECT_EQ(lists.total, 2);
     EXPECT_EQ(lists.owned, 2);
     EXPECT_EQ(lists.copies, 6);
+}
+
+TEST(NameListsTest, CopiesBeyondTheLargestCountStayAtIt)
+{
+    constexpr qint64 Half = std::numeric_limits<qint64>::max() / 2 + 1;
+    TempTables tables({makeCard("Loup", "Wolf", "Alpha", 0, 0), makeCard("Loup", "Wolf", "Bêta", 0, 0)});
+    OpenSession s(tables);
+    for (const char *edition : {"Alpha", "Bêta"}) {
+        Table &table = s.session.table;
+        table.open();
+        ASSERT_TRUE(table.findKey({"Loup", "Wolf", edition}));
+        table.edit();
+        table.field(card::Dispo).setAsInteger(Half);
+        table.post();
+        table.close();
+    }
+    CountingProgress progress;
+    const NameLists lists = prepareNameLists(s.session, progress);
+    EXPECT_EQ(lists.copies, std::numeric_limits<qint64>::max());
+    s.session.selectEdition(QStringLiteral("Bêta"));
+    EXPECT_EQ(prepareNameLists(s.session, progress).copies, std::numeric_limits<qint64>::max());
 }
 
 TEST(NameListsTest, ProgressEndsAlsoWhenTheSourceCannotBeRead)
