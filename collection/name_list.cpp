@@ -350,7 +350,9 @@ private:
 void NameList::reserve(qsizetype lines)
 {
     m_offsets.reserve(size_t(lines) + 1);
-    m_text.reserve(lines * 32); // a usual line; the buffer grows when longer
+    // Room for long lines: the pages a shorter text leaves untouched cost no
+    // memory, while growing the buffer would copy it.
+    m_text.reserve(lines * 64);
 }
 
 void NameList::append(QStringView name, QStringView edition)
@@ -395,15 +397,16 @@ void NameList::sort()
 
     // The text is laid out again in the order shown, so that the lines a
     // completion reads one after the other lie one after the other.
-    QByteArray sorted;
-    sorted.reserve(m_text.size());
+    QByteArray sorted(m_text.size(), Qt::Uninitialized);
     std::vector<quint32> offsets;
     offsets.reserve(count + 1);
     offsets.push_back(0);
+    char *out = sorted.data();
     for (size_t row = 0; row < count; ++row) {
         const QByteArrayView line = utf8(chunks[row].line);
-        sorted.append(line.data(), line.size());
-        offsets.push_back(quint32(sorted.size()));
+        std::memcpy(out, line.data(), size_t(line.size()));
+        out += line.size();
+        offsets.push_back(quint32(out - sorted.constData()));
     }
     m_text = std::move(sorted);
     m_offsets = std::move(offsets);
