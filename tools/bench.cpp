@@ -11,6 +11,8 @@
 #include "app/startup.h"
 #include "collection/inventory.h"
 #include "collection/used_cards.h"
+#include "collection/trecherche_de_cartes.h"
+#include "ui/windows.h"
 #include "data/error.h"
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
@@ -23,6 +25,8 @@
 #include "update/catalogue_update.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -39,7 +43,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification used search update threshold exchange viewer\n");
+                 "            classification used search update threshold exchange viewer keys\n");
     return 2;
 }
 
@@ -62,6 +66,36 @@ public:
 private:
     static void print(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
+
+// Types lines spread over the French (or English) box of the card entry
+// window key by key, as the user does: each key looks the text up and
+// refreshes the completion popup. Prints the mean and the slowest key.
+void typeLines(const char *name, const char *box)
+{
+    auto *entry = windows().rechercheDeCartes;
+    auto *combo = entry->findChild<QComboBox *>(QLatin1String(box));
+    entry->show();
+    combo->setFocus();
+    constexpr int Lines = 20;
+    qint64 keys = 0, total = 0, slowest = 0;
+    for (int i = 0; i < Lines && combo->count() > 0; ++i) {
+        const QString line = combo->itemText(int(qint64(i) * combo->count() / Lines));
+        combo->lineEdit()->clear();
+        for (const QChar c : line) {
+            QElapsedTimer key;
+            key.start();
+            combo->lineEdit()->insert(QString(c));
+            QCoreApplication::processEvents();
+            const qint64 ns = key.nsecsElapsed();
+            ++keys;
+            total += ns;
+            slowest = qMax(slowest, ns);
+        }
+    }
+    std::printf("%s: %lld keys, mean %.2f ms, slowest %.2f ms\n", name, keys, keys ? total / 1e6 / keys : 0.0,
+                slowest / 1e6);
+    entry->hide();
+}
 
 } // namespace
 
@@ -107,6 +141,17 @@ int main(int argc, char **argv)
              options.defaultDirectory = dir;
              if (startUp(options) != 0)
                  throw AppError(QStringLiteral("Le démarrage a échoué."));
+             shutDown();
+         }},
+        {QStringLiteral("keys"),
+         [&] {
+             StartupOptions options = defaultStartupOptions();
+             options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
+             options.defaultDirectory = dir;
+             if (startUp(options) != 0)
+                 throw AppError(QStringLiteral("Le démarrage a échoué."));
+             typeLines("keys-french", "ComboBox1");
+             typeLines("keys-english", "ComboBox2");
              shutDown();
          }},
         {QStringLiteral("valuation"), [&] { evaluateCollection(session.cardSource()); }},
