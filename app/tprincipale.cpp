@@ -5,6 +5,8 @@
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
 #include "app/counts_reset.h"
+#include "data/backup.h"
+#include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
 #include "data/session.h"
@@ -110,6 +112,8 @@ void TPrincipale::Initialiserlespossesions1Click()
     if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser la base ?"), 3)
         != Dialogs::Answer::Yes)
         return;
+    if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::ResetCounts, 3))
+        return;
     runCommand([this] { resetAllCounts(m_session, progress()); });
 }
 
@@ -211,6 +215,8 @@ void TPrincipale::Initialiserlesechanges1Click()
 {
     if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser les échanges ?"), 14)
         != Dialogs::Answer::Yes)
+        return;
+    if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::ResetExchanges, 14))
         return;
     runCommand([this] { resetExchangeCounts(m_session, progress()); });
 }

@@ -1,0 +1,150 @@
+// Backups made by the whole-table commands as the user runs them: the copy
+// holds the table as it was before the command; when no copy can be made the
+// command asks, and goes on only after Yes.
+#include "app/tprincipale.h"
+#include "data/backup.h"
+#include "data/sqlite_connection.h"
+#include "exchange/tseuil.h"
+#include "update/timportation.h"
+#include "update/tmiseajour.h"
+#include "tests/support/program.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// "name:dispo:utilise:echangeable:cherche" for every row, in name order.
+QStringList rowsOf(const QString &path)
+{
+    auto connection = std::make_shared<SqliteConnection>(path, OpenMode::ReadOnly);
+    SqliteStatement select(connection, QStringLiteral("SELECT \"Nom_français\", Dispo, Utilise, Echangeable, "
+                                                      "Cherche FROM CARTES ORDER BY 1"));
+    StatementRun run(select);
+    QStringList rows;
+    while (select.step()) {
+        QStringList fields{select.column(0).toString()};
+        for (int i = 1; i < 5; ++i)
+            fields << QString::number(select.columnInt(i));
+        rows << fields.join(QLatin1Char(':'));
+    }
+    return rows;
+}
+
+CardRow card(const char *name, int dispo, int utilise, int echangeable, int cherche)
+{
+    CardRow row = makeCard(QString::fromUtf8(name), QString::fromUtf8(name) + QStringLiteral(" EN"),
+                           QStringLiteral("Alpha"), dispo, utilise);
+    row.echangeable = echangeable;
+    row.cherche = cherche;
+    return row;
+}
+
+class BackupCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(program.status, 0); }
+
+    void trigger(const char *item)
+    {
+        QAction *action = windows().principale->findChild<QAction *>(QString::fromLatin1(item));
+        ASSERT_NE(action, nullptr) << item;
+        action->trigger();
+    }
+    QString folder() const { return program.tables.path(QStringLiteral("sauvegardes")); }
+
+    ScriptedDialogs dialogs;
+    StartedProgram program{{card("Ange", 4, 1, 2, 1), card("Ours", 0, 2, 0, 3), card("Pie", 6, 0, 5, 0)}};
+};
+
+void runThreshold()
+{
+    TSeuil *seuil = windows().seuil;
+    whenShown(seuil, [seuil] {
+        seuil->findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(1);
+        seuil->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    });
+}
+
+void runUpdate(const TempTables &tables, ScriptedDialogs &dialogs)
+{
+    const QString base = tables.path(QStringLiteral("MAJ"));
+    for (const char *extension : {".maj", ".RNM", ".ANG", ".SUP"}) {
+        QFile file(base + QLatin1String(extension));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    writeCardTable(base + QStringLiteral(".DB"), {makeCard(QStringLiteral("Loup"), QStringLiteral("Wolf"),
+                                                           QStringLiteral("Alpha"), 0)});
+    dialogs.files.push_back(base + QStringLiteral(".maj"));
+    TMiseAJour *update = windows().miseAJour;
+    update->setDesktopFile(tables.path(QStringLiteral("tabrix.txt")));
+    auto *reports = new QTimer(update);
+    QObject::connect(reports, &QTimer::timeout, [reports] {
+        if (windows().importation->isVisible())
+            windows().importation->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+        if (!windows().miseAJour->isVisible())
+            reports->deleteLater();
+    });
+    reports->start(10);
+    whenShown(update, [update] {
+        update->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+        update->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    });
+}
+
+} // namespace
+
+TEST_F(BackupCommandsTest, EachWholeTableCommandFirstCopiesTheTableAsItWas)
+{
+    const struct {
+        const char *item;
+        QString command;
+        std::function<void()> prepare;
+    } commands[] = {
+        {"Seuildchange1", backup::Threshold, runThreshold},
+        {"MisejourImportation1", backup::CatalogueUpdate, [this] { runUpdate(program.tables, dialogs); }},
+        {"Initialiserlesechanges1", backup::ResetExchanges, [] {}},
+        {"Initialiserlespossesions1", backup::ResetCounts, [] {}},
+    };
+    for (const auto &command : commands) {
+        const QStringList before = rowsOf(program.tables.cardPath());
+        dialogs.answers = {Dialogs::Answer::Yes};
+        command.prepare();
+        trigger(command.item);
+        const QList<backup::BackupFile> made = backup::listBackups(folder());
+        ASSERT_FALSE(made.isEmpty()) << command.item;
+        EXPECT_EQ(made.first().command, command.command);
+        EXPECT_EQ(rowsOf(made.first().path), before) << command.item;
+        EXPECT_NE(rowsOf(program.tables.cardPath()), before) << command.item;
+    }
+    EXPECT_EQ(backup::listBackups(folder()).size(), 4);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join(QLatin1Char('\n')));
+}
+
+TEST_F(BackupCommandsTest, WithoutABackupTheCommandGoesOnOnlyAfterYes)
+{
+    QFile blocker(folder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // the folder cannot be made
+    blocker.close();
+    const QStringList before = rowsOf(program.tables.cardPath());
+
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
+    trigger("Initialiserlespossesions1");
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_TRUE(dialogs.questions[1].text.startsWith(
+        QStringLiteral("La sauvegarde de la table des cartes n'a pas pu être faite :\n")));
+    EXPECT_TRUE(dialogs.questions[1].text.endsWith(QStringLiteral("\n\nVoulez-vous continuer sans sauvegarde ?")));
+    EXPECT_EQ(rowsOf(program.tables.cardPath()), before);
+
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    trigger("Initialiserlespossesions1");
+    EXPECT_EQ(rowsOf(program.tables.cardPath()),
+              QStringList({"Ange:0:0:0:0", "Ours:0:0:0:0", "Pie:0:0:0:0"}));
+}
