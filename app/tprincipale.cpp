@@ -13,6 +13,7 @@
 #include "ui/taboutbox.h"
 #include "app/tchoixedition.h"
 #include "app/tmultiples.h"
+#include "app/trestauration.h"
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
@@ -63,6 +64,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
     connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
+    connect(ui->Restaurerunesauvegarde1, &QAction::triggered, this, &TPrincipale::Restaurerunesauvegarde1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
     connect(ui->Analyserlacollection1, &QAction::triggered, this, &TPrincipale::Analyserlacollection1Click);
@@ -154,6 +156,12 @@ void TPrincipale::Selection1Click()
     }
     ui->Selection1->setChecked(false);
     m_session.clearEditionSelection();
+}
+
+void TPrincipale::Restaurerunesauvegarde1Click()
+{
+    if (TRestauration *restauration = windows().restauration)
+        restauration->exec();
 }
 
 void TPrincipale::Quitter1Click()

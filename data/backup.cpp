@@ -112,7 +112,8 @@ QString folderFor(const QString &cardTablePath)
     return QFileInfo(cardTablePath).absoluteDir().filePath(FolderName);
 }
 
-QString makeBackup(const QString &cardTablePath, const QString &command, const QDateTime &now)
+QString makeBackup(const QString &cardTablePath, const QString &command, const QDateTime &now,
+                   const QString &spared)
 {
     const QString source = findTableFile(cardTablePath);
     const QString folder = folderFor(source);
@@ -150,7 +151,7 @@ QString makeBackup(const QString &cardTablePath, const QString &command, const Q
         QFile::remove(partial + QStringLiteral("-journal"));
         throw;
     }
-    pruneBackups(folder);
+    pruneBackups(folder, KeptBackups, spared);
     return target;
 }
 
@@ -177,11 +178,14 @@ QList<BackupFile> listBackups(const QString &folder)
     return found;
 }
 
-void pruneBackups(const QString &folder, int kept)
+void pruneBackups(const QString &folder, int kept, const QString &spared)
 {
     const QList<BackupFile> files = listBackups(folder);
-    for (qsizetype i = kept; i < files.size(); ++i)
-        QFile::remove(files[i].path);
+    const QString sparedPath = spared.isEmpty() ? QString() : QFileInfo(spared).absoluteFilePath();
+    for (qsizetype i = kept; i < files.size(); ++i) {
+        if (QFileInfo(files[i].path).absoluteFilePath() != sparedPath)
+            QFile::remove(files[i].path);
+    }
 }
 
 qint64 ownedCopiesIn(const QString &backupPath)

@@ -39,14 +39,15 @@ struct BackupFile {
 // keeps only the KeptBackups newest copies. The copy is written under a
 // temporary name and renamed when complete. Returns the copy's path; AppError
 // with a French message when the copy cannot be made (nothing is left behind).
+// `spared` (the backup about to be restored) is never removed by the pruning.
 QString makeBackup(const QString &cardTablePath, const QString &command,
-                   const QDateTime &now = QDateTime::currentDateTime());
+                   const QDateTime &now = QDateTime::currentDateTime(), const QString &spared = QString());
 
 // The backups of a folder, newest first. Files of other names are ignored.
 QList<BackupFile> listBackups(const QString &folder);
 
-// Removes all but the `kept` newest backups of a folder.
-void pruneBackups(const QString &folder, int kept = KeptBackups);
+// Removes all but the `kept` newest backups of a folder, `spared` apart.
+void pruneBackups(const QString &folder, int kept = KeptBackups, const QString &spared = QString());
 
 // Owned copies (Dispo + Utilise over every row) of a backup, read through
 // the hardened read-only open; AppError when the file is not a sound card

@@ -2,6 +2,8 @@
 // holds the table as it was before the command; when no copy can be made the
 // command asks, and goes on only after Yes.
 #include "app/tprincipale.h"
+#include "app/trestauration.h"
+#include "collection/trecherche_de_cartes.h"
 #include "data/backup.h"
 #include "data/sqlite_connection.h"
 #include "exchange/tseuil.h"
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -147,4 +150,54 @@ TEST_F(BackupCommandsTest, WithoutABackupTheCommandGoesOnOnlyAfterYes)
     trigger("Initialiserlespossesions1");
     EXPECT_EQ(rowsOf(program.tables.cardPath()),
               QStringList({"Ange:0:0:0:0", "Ours:0:0:0:0", "Pie:0:0:0:0"}));
+}
+
+TEST_F(BackupCommandsTest, RestoreFromTheMenuBringsTheCountsBackAndRefusesABadBackup)
+{
+    const QStringList before = rowsOf(program.tables.cardPath());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    trigger("Initialiserlespossesions1");
+    ASSERT_NE(rowsOf(program.tables.cardPath()), before);
+    windows().rechercheDeCartes->FormShow();
+    ASSERT_FALSE(windows().rechercheDeCartes->frenchLines().isEmpty());
+
+    // A damaged file among the backups, newer than the good one.
+    const QString bad = QDir(folder()).filePath(QStringLiteral("CARTES-2099-01-01-00h00-seuil.DB"));
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+
+    TRestauration *window = windows().restauration;
+    QStringList shown;
+    whenShown(window, [&] {
+        for (int row = 0; row < window->liste()->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = window->liste()->topLevelItem(row);
+            shown << QStringList{item->text(0).size() == 10 ? QStringLiteral("date") : item->text(0),
+                                 item->text(2), item->text(3)}.join(QLatin1Char('|'));
+        }
+        // The damaged one first: refused, nothing changes.
+        dialogs.answers = {Dialogs::Answer::Yes};
+        window->restaurer()->click();
+        EXPECT_EQ(dialogs.errors.size(), 1);
+        EXPECT_EQ(backup::listBackups(folder()).size(), 2);
+        // Then the good one.
+        window->liste()->setCurrentItem(window->liste()->topLevelItem(1));
+        dialogs.answers = {Dialogs::Answer::Yes};
+        window->restaurer()->click();
+        window->findChild<QPushButton *>(QStringLiteral("Fermer"))->click();
+    });
+    trigger("Restaurerunesauvegarde1");
+
+    EXPECT_EQ(shown, QStringList({"date|Seuil d'échange|illisible", "date|Initialiser les possesions|13"}));
+    EXPECT_EQ(rowsOf(program.tables.cardPath()), before);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    // The table as it was just before the restore is itself kept.
+    const QList<backup::BackupFile> made = backup::listBackups(folder());
+    ASSERT_EQ(made.size(), 3);
+    EXPECT_EQ(made[1].command, backup::Restore); // the far-future damaged file stays first
+    EXPECT_EQ(rowsOf(made[1].path), QStringList({"Ange:0:0:0:0", "Ours:0:0:0:0", "Pie:0:0:0:0"}));
+    // The card entry window builds its lists again from the restored table.
+    EXPECT_TRUE(windows().rechercheDeCartes->frenchLines().isEmpty());
+    EXPECT_TRUE(dialogs.messages.back().text == QStringLiteral("La sauvegarde a été restaurée."));
 }

@@ -89,6 +89,12 @@ TEST_F(BackupTest, KeepsTheTwentyNewest)
     EXPECT_EQ(kept.first().time, QDateTime(When.date(), QTime(14, 5)).addSecs(3600 * 21));
     EXPECT_EQ(kept.last().time, QDateTime(When.date(), QTime(14, 5)).addSecs(3600 * 2));
     EXPECT_TRUE(other.exists());
+
+    // The backup about to be restored survives the copy made just before.
+    const QString chosen = kept.last().path;
+    backup::makeBackup(tables.cardPath(), backup::Restore, When.addSecs(3600 * 30), chosen);
+    EXPECT_TRUE(QFileInfo::exists(chosen));
+    EXPECT_EQ(backup::listBackups(folder()).size(), 21);
 }
 
 TEST_F(BackupTest, FailsCleanlyWhenTheFolderCannotBeMade)

@@ -5,10 +5,10 @@
 #include "ui/dialogs.h"
 
 bool backupBeforeCommand(QWidget *parent, const QString &cardTablePath, const QString &command,
-                         int helpContext)
+                         int helpContext, const QString &spared)
 {
     try {
-        backup::makeBackup(cardTablePath, command);
+        backup::makeBackup(cardTablePath, command, QDateTime::currentDateTime(), spared);
         return true;
     } catch (const AppError &e) {
         const QString question = QStringLiteral("La sauvegarde de la table des cartes n'a pas pu être faite :\n")
