@@ -10,6 +10,7 @@
 
 #include "ui_restauration.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QShowEvent>
 
@@ -43,6 +44,9 @@ void TRestauration::showEvent(QShowEvent *event)
 void TRestauration::FormShow()
 {
     ui->Liste->clear();
+    // Each backup is checked and counted: a few hundredths of a second each
+    // on a large catalogue.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const QList<backup::BackupFile> files =
         backup::listBackups(backup::folderFor(m_session.cardTablePath()));
     for (const backup::BackupFile &file : files) {
@@ -58,6 +62,7 @@ void TRestauration::FormShow()
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, PathRole, file.path);
     }
+    QApplication::restoreOverrideCursor();
     if (ui->Liste->topLevelItemCount() > 0)
         ui->Liste->setCurrentItem(ui->Liste->topLevelItem(0));
     ui->Restaurer->setEnabled(ui->Liste->topLevelItemCount() > 0);
