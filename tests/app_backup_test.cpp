@@ -1,10 +1,12 @@
-// Backups made by the whole-table commands as the user runs them: the copy
-// holds the table as it was before the command; when no copy can be made the
-// command asks, and goes on only after Yes.
+// Backups of the card table on real files: the copy made through the backup
+// API and the kept-20 rule, then the whole-table commands as the user runs
+// them (the copy holds the table as it was; without a copy the command goes
+// on only after Yes) and the restore from the menu.
 #include "app/tprincipale.h"
 #include "app/trestauration.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/backup.h"
+#include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "exchange/tseuil.h"
 #include "update/timportation.h"
@@ -15,12 +17,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -48,6 +52,51 @@ CardRow card(const char *name, int dispo, int utilise, int echangeable, int cher
     row.echangeable = echangeable;
     row.cherche = cherche;
     return row;
+}
+
+const QDateTime When(QDate(2026, 12, 8), QTime(14, 5, 37));
+
+TEST(BackupFiles, CopyOfATableInWalModeStandsAloneAndOnlyTheTwentyNewestAreKept)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0), card("Forêt", 7, 0, 0, 0)}};
+    const QString folder = QDir(tables.dir()).filePath(QStringLiteral("sauvegardes"));
+    // A writer keeps the table in WAL mode with its change not yet checkpointed.
+    auto writer = std::make_shared<SqliteConnection>(tables.cardPath(), OpenMode::Writable);
+    writer->exec(QStringLiteral("UPDATE CARTES SET Dispo = 9 WHERE Dispo = 7"));
+    ASSERT_TRUE(QFileInfo::exists(tables.cardPath() + QStringLiteral("-wal")));
+
+    const QString first = backup::makeBackup(tables.cardPath(), backup::ResetCounts, When);
+    const QString second = backup::makeBackup(tables.cardPath(), backup::Threshold, When);
+    EXPECT_EQ(first, QDir(folder).filePath(QStringLiteral("CARTES-2026-12-08-14h05-remise-a-zero.DB")));
+    EXPECT_EQ(second, QDir(folder).filePath(QStringLiteral("CARTES-2026-12-08-14h05-seuil-2.DB")));
+    EXPECT_EQ(rowsOf(first), QStringList({"Forêt:9:0:0:0", "Éclair:3:1:0:0"}));
+    EXPECT_FALSE(QFileInfo::exists(first + QStringLiteral("-wal")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2); // nothing left aside
+    EXPECT_EQ(backup::ownedCopiesIn(first), 13);
+    EXPECT_EQ(backup::listBackups(folder).first().path, second);
+
+    // Made out of order: the names, not the order of making, decide.
+    for (int i : {3, 21, 7, 1, 12, 2, 15, 4, 5, 6, 8, 9, 10, 11, 13, 14, 16, 17, 18, 19, 20})
+        backup::makeBackup(tables.cardPath(), backup::Threshold, When.addSecs(3600 * i));
+    const QList<backup::BackupFile> kept = backup::listBackups(folder);
+    ASSERT_EQ(kept.size(), 20);
+    EXPECT_EQ(kept.first().time, QDateTime(When.date(), QTime(14, 5)).addSecs(3600 * 21));
+    EXPECT_EQ(kept.last().time, QDateTime(When.date(), QTime(14, 5)).addSecs(3600 * 2));
+    // The backup about to be restored survives the copy made just before.
+    backup::makeBackup(tables.cardPath(), backup::Restore, When.addSecs(3600 * 30), kept.last().path);
+    EXPECT_TRUE(QFileInfo::exists(kept.last().path));
+    EXPECT_EQ(backup::listBackups(folder).size(), 21);
+
+    // A sound database of another layout is refused; the table stays as it was.
+    const QString otherLayout = QDir(folder).filePath(QStringLiteral("autre.DB"));
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(otherLayout).constData(), &db);
+    sqlite3_exec(db, "CREATE TABLE CARTES (Nom TEXT PRIMARY KEY, Dispo INTEGER)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    writer.reset();
+    const QByteArray before = readFile(tables.cardPath());
+    EXPECT_THROW(backup::restoreBackup(otherLayout, tables.cardPath()), AppError);
+    EXPECT_EQ(readFile(tables.cardPath()), before);
 }
 
 class BackupCommandsTest : public ::testing::Test
