@@ -2,6 +2,7 @@
 
 #include "analysis/valuation.h"
 #include "ui/dialogs.h"
+#include "ui/export_action.h"
 #include "data/session.h"
 #include "ui/windows.h"
 #include "collection/tinventaire.h"
@@ -34,6 +35,14 @@ TEvaluation::TEvaluation(Session &session, QWidget *parent)
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this,
             [this] { runCommand([this] { ListBox1DblClick(); }); });
+    // The price classes for a spreadsheet: price, copies and their value.
+    addExportAction(ui->ListBox1, [this] {
+        csv::Rows rows{{QStringLiteral("Cote"), QStringLiteral("Exemplaires"), QStringLiteral("Valeur")}};
+        for (std::size_t i = 0; i < m_prices.size() && i < m_quantities.size(); ++i)
+            rows << QStringList{csv::number(m_prices[i]), QString::number(m_quantities[i]),
+                                csv::number(m_prices[i] * double(m_quantities[i]))};
+        return rows;
+    });
 }
 
 TEvaluation::~TEvaluation() = default;
@@ -59,6 +68,7 @@ void TEvaluation::FormShow()
 {
     ui->ListBox1->clear();
     m_prices.clear();
+    m_quantities.clear();
     ui->Label1->setText(QStringLiteral("Veuillez patienter pendant l'estimation."));
 
     const Valuation valuation = evaluateCollection(m_session.cardSource());
@@ -67,6 +77,7 @@ void TEvaluation::FormShow()
     for (const TClasseCote &priceClass : valuation.classes) {
         ui->ListBox1->addItem(priceClassLine(priceClass));
         m_prices.push_back(priceClass.Prix);
+        m_quantities.push_back(priceClass.Quantite);
     }
 }
 

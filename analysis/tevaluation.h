@@ -42,4 +42,5 @@ private:
     std::unique_ptr<Ui::Evaluation> ui;
     Session &m_session;
     std::vector<double> m_prices;
+    std::vector<quint64> m_quantities; // owned copies of each line's class
 };

@@ -11,6 +11,7 @@
 #include "app/tchoixedition.h"
 #include "app/tmultiples.h"
 #include "app/tprincipale.h"
+#include "app/trestauration.h"
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/tinventaire.h"
@@ -171,6 +172,7 @@ int startUp(const StartupOptions &options)
     registry.choixEdition = new TChoixEdition(session, principale);
     registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
+    registry.restauration = new TRestauration(session, principale);
 
     aboutBox->endSplash();
     return 0;

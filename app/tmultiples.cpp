@@ -1,6 +1,7 @@
 #include "app/tmultiples.h"
 
 #include "ui/dialogs.h"
+#include "ui/export_action.h"
 #include "app/multiples.h"
 #include "data/session.h"
 #include "ui/windows.h"
@@ -23,6 +24,16 @@ TMultiples::TMultiples(Session &session, QWidget *parent)
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
     m_popupMenu->addAction(ui->Imprimer1);
+    // The list for a spreadsheet: name, edition and copies in columns.
+    auto *exporter = new QAction(QStringLiteral("Exporter…"), this);
+    exporter->setObjectName(QStringLiteral("Exporter"));
+    m_popupMenu->addAction(exporter);
+    connect(exporter, &QAction::triggered, this, [this] {
+        QStringList lines;
+        for (int row = 0; row < ui->ListBox1->count(); ++row)
+            lines << ui->ListBox1->item(row)->text();
+        exportToCsv(this, csv::cardLineRows(lines));
+    });
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {

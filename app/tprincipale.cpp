@@ -5,12 +5,15 @@
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
 #include "app/counts_reset.h"
+#include "data/backup.h"
+#include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
 #include "data/session.h"
 #include "ui/taboutbox.h"
 #include "app/tchoixedition.h"
 #include "app/tmultiples.h"
+#include "app/trestauration.h"
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
@@ -61,6 +64,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
     connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
+    connect(ui->Restaurerunesauvegarde1, &QAction::triggered, this, &TPrincipale::Restaurerunesauvegarde1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
     connect(ui->Analyserlacollection1, &QAction::triggered, this, &TPrincipale::Analyserlacollection1Click);
@@ -110,6 +114,8 @@ void TPrincipale::Initialiserlespossesions1Click()
     if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser la base ?"), 3)
         != Dialogs::Answer::Yes)
         return;
+    if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::ResetCounts, 3))
+        return;
     runCommand([this] { resetAllCounts(m_session, progress()); });
 }
 
@@ -150,6 +156,12 @@ void TPrincipale::Selection1Click()
     }
     ui->Selection1->setChecked(false);
     m_session.clearEditionSelection();
+}
+
+void TPrincipale::Restaurerunesauvegarde1Click()
+{
+    if (TRestauration *restauration = windows().restauration)
+        restauration->exec();
 }
 
 void TPrincipale::Quitter1Click()
@@ -211,6 +223,8 @@ void TPrincipale::Initialiserlesechanges1Click()
 {
     if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser les échanges ?"), 14)
         != Dialogs::Answer::Yes)
+        return;
+    if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::ResetExchanges, 14))
         return;
     runCommand([this] { resetExchangeCounts(m_session, progress()); });
 }

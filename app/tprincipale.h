@@ -31,6 +31,7 @@ public:
     void RechercherClick();
     void MisejourImportation1Click();
     void Selection1Click();
+    void Restaurerunesauvegarde1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();
     void Analyserlacollection1Click();

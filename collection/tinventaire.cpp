@@ -3,6 +3,7 @@
 #include "ui_inventaire.h"
 
 #include "ui/dialogs.h"
+#include "ui/export_action.h"
 #include "data/session.h"
 #include "ui/windows.h"
 #include "collection/inventory.h"
@@ -28,6 +29,15 @@ TInventaire::TInventaire(Session &session, QWidget *parent)
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this, &TInventaire::ListBox1DblClick);
     connect(ui->ListBox2, &QListWidget::itemDoubleClicked, this, &TInventaire::ListBox2DblClick);
+    // Each list for a spreadsheet: name, edition and copies in columns.
+    for (QListWidget *list : {ui->ListBox1, ui->ListBox2}) {
+        addExportAction(list, [list] {
+            QStringList lines;
+            for (int row = 0; row < list->count(); ++row)
+                lines << list->item(row)->text();
+            return csv::cardLineRows(lines);
+        });
+    }
 }
 
 TInventaire::~TInventaire() = default;

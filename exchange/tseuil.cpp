@@ -3,6 +3,8 @@
 #include "data/progress.h"
 #include "data/session.h"
 #include "exchange/threshold.h"
+#include "data/backup.h"
+#include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
 #include "ui/tprogression.h"
@@ -36,6 +38,8 @@ void TSeuil::BitBtn2Click()
                                                : static_cast<Progress &>(none);
     const int seuil = ui->SpinEdit1->value();
     const bool marquer = ui->Marquer->isChecked();
+    if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::Threshold, SeuilHelpContext))
+        return;
     runCommand([&] { threshold::runOnCardSource(m_session, seuil, marquer, progress); });
     accept();
 }

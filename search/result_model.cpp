@@ -83,6 +83,30 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
     endInsertRows();
 }
 
+csv::Rows SearchResultModel::exportRows()
+{
+    fetchAll();
+    static const QStringList numericFields = {
+        QStringLiteral("Cote"),    QStringLiteral("Force"),       QStringLiteral("Endurance"), QStringLiteral("Dispo"),
+        QStringLiteral("Utilise"), QStringLiteral("Echangeable"), QStringLiteral("Cherche")};
+    csv::Rows rows;
+    QStringList titles;
+    for (int column = 0; column < columnCount(); ++column)
+        titles << columnTitle(column);
+    rows << titles;
+    for (const QStringList &values : m_rows) {
+        QStringList row = values;
+        for (int column = 0; column < row.size(); ++column) {
+            bool isNumber = false;
+            const double number = row[column].toDouble(&isNumber);
+            if (isNumber && numericFields.contains(columnFields().value(column)))
+                row[column] = csv::number(number);
+        }
+        rows << row;
+    }
+    return rows;
+}
+
 void SearchResultModel::fetchAll()
 {
     while (canFetchMore())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/csv_file.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -33,6 +35,10 @@ public:
 
     // Reads every row left (what scrolling to the end does).
     void fetchAll();
+
+    // Every row of the result for a spreadsheet: the column titles, then one
+    // row per card with numbers written with a decimal comma.
+    csv::Rows exportRows();
 
 private:
     Dataset &m_dataset;

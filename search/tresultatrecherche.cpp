@@ -1,10 +1,13 @@
 #include "search/tresultatrecherche.h"
 
 #include "search/result_model.h"
+#include "ui/export_action.h"
 
 #include "ui_resultatrecherche.h"
 
+#include <QBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 
 TResultatRecherche::TResultatRecherche(QWidget *parent)
     : QDialog(parent)
@@ -18,6 +21,19 @@ TResultatRecherche::TResultatRecherche(QWidget *parent)
     ui->DBGrid1->verticalHeader()->setDefaultSectionSize(ui->DBGrid1->fontMetrics().height() + 6);
     ui->DBGrid1->verticalHeader()->hide();
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
+
+    // "Exporter…" from the grid's context menu and from a button at the left
+    // of the panel.
+    const auto rows = [this] {
+        auto *model = qobject_cast<SearchResultModel *>(ui->DBGrid1->model());
+        return model ? model->exportRows() : csv::Rows();
+    };
+    QAction *exporter = addExportAction(ui->DBGrid1, rows);
+    auto *button = new QPushButton(exporter->text(), ui->Panel1);
+    button->setObjectName(QStringLiteral("Exporter"));
+    if (auto *panel = qobject_cast<QBoxLayout *>(ui->Panel1->layout()))
+        panel->insertWidget(0, button);
+    connect(button, &QPushButton::clicked, exporter, &QAction::trigger);
 }
 
 TResultatRecherche::~TResultatRecherche() = default;

@@ -9,6 +9,7 @@
 #include "data/progress.h"
 #include "data/session.h"
 #include "app/startup.h"
+#include "data/backup.h"
 #include "collection/inventory.h"
 #include "collection/used_cards.h"
 #include "collection/trecherche_de_cartes.h"
@@ -43,7 +44,8 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification used search update threshold exchange viewer keys\n");
+                 "            classification used search update threshold exchange viewer keys\n"
+                 "            backup\n");
     return 2;
 }
 
@@ -176,6 +178,10 @@ int main(int argc, char **argv)
                  exchange::readReceivedExchange(session.tableEchange, exchange::exchangeTablePath(session));
              exchange::compareWithCollection(received, session);
          }},
+        // One copy of the card table into DIR/sauvegardes, as made before a
+        // whole-table command.
+        {QStringLiteral("backup"),
+         [&] { backup::makeBackup(QDir(dir).filePath(QStringLiteral("CARTES.DB")), backup::ResetCounts); }},
         {QStringLiteral("threshold"), [&] { threshold::runOnCardSource(session, 5, false, noProgress); }},
         {QStringLiteral("update"),
          [&] { applyUpdateSet(session, updateSet + QStringLiteral(".maj"), UpdateOptions(), noReports); }},

@@ -29,10 +29,21 @@ class QtDialogs : public Dialogs
 public:
     Answer ask(QWidget *parent, const QString &text, int helpContext) override
     {
+        return question(parent, text, helpContext, QMessageBox::Yes);
+    }
+
+    Answer askDefaultNo(QWidget *parent, const QString &text, int helpContext) override
+    {
+        return question(parent, text, helpContext, QMessageBox::No);
+    }
+
+    Answer question(QWidget *parent, const QString &text, int helpContext,
+                    QMessageBox::StandardButton defaultButton)
+    {
         for (;;) {
             QMessageBox box(QMessageBox::Information, ApplicationTitle, text,
                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Help, parent);
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton(defaultButton);
             frenchButtons(box);
             const int pressed = box.exec();
             if (pressed == QMessageBox::Help) {

@@ -14,6 +14,11 @@ public:
     virtual ~Dialogs() = default;
     // Question with Yes, No and Help (Help opens the topic and asks again).
     virtual Answer ask(QWidget *parent, const QString &text, int helpContext) = 0;
+    // The same question with No as the default button, for a risky step.
+    virtual Answer askDefaultNo(QWidget *parent, const QString &text, int helpContext)
+    {
+        return ask(parent, text, helpContext);
+    }
     // Information box with OK (and Help when helpContext > 0).
     virtual void inform(QWidget *parent, const QString &text, int helpContext = 0,
                         const QString &caption = QString()) = 0;

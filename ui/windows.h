@@ -18,6 +18,7 @@ class TFrm_Rechercher;
 class TResultatRecherche;
 class TMiseAJour;
 class TImportation;
+class TRestauration;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -41,6 +42,7 @@ struct Windows {
     TResultatRecherche *resultatRecherche = nullptr;
     TMiseAJour *miseAJour = nullptr;
     TImportation *importation = nullptr;
+    TRestauration *restauration = nullptr; // the backups of the card table
 };
 
 Windows &windows();

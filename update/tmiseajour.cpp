@@ -1,5 +1,8 @@
 #include "update/tmiseajour.h"
 
+#include "data/backup.h"
+#include "data/session.h"
+#include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/windows.h"
 #include "update/timportation.h"
@@ -83,11 +86,15 @@ void TMiseAJour::BitBtn2Click()
     options.reevaluation = ui->CheckBox3->isChecked();
     options.desktopFile = m_desktopFile;
     WindowReports reports(this);
+    bool applied = false;
     const bool done = runCommand([&] {
         if (m_fileName.isEmpty())
             throw AppError(QStringLiteral("Choisissez d'abord le fichier de mise à jour (bouton « Nom du fichier »)."));
+        if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::CatalogueUpdate, 5))
+            return;
         applyUpdateSet(m_session, m_fileName, options, reports);
+        applied = true;
     });
-    if (done)
+    if (done && applied)
         accept();
 }
