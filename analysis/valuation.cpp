@@ -24,8 +24,9 @@ Valuation evaluateCollection(Dataset &source)
     // Prices compare as exact doubles (0.0 and -0.0 are one class).
     std::unordered_map<double, std::size_t> classOf;
 
+    // Sums do not depend on the order of the rows: read them as stored.
     source.close();
-    source.open();
+    source.openUnordered();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {
         const qint64 copies = card::ownedCopies(source);

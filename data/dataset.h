@@ -83,6 +83,13 @@ public:
 
     // Raw value of the current row (or of the row being edited/inserted).
     virtual QVariant value(int position) const = 0;
+    // The forms Field reads, by position (checked by field()). These go
+    // through value(); a dataset that can read its values typed overrides
+    // them so that long passes make no QVariant per value.
+    virtual bool isNullAt(int position) const;
+    virtual QString textAt(int position) const;
+    virtual qint64 integerAt(int position) const;
+    virtual double floatAt(int position) const;
 
     // Editing; a read-only dataset throws AppError.
     virtual void edit();

@@ -39,6 +39,10 @@ public:
     QString fieldName(int position) const override;
     Kind fieldKind(int position) const override;
     QVariant value(int position) const override;
+    bool isNullAt(int position) const override;
+    QString textAt(int position) const override;
+    qint64 integerAt(int position) const override;
+    double floatAt(int position) const override;
 
     // Editing works only on a live query.
     void edit() override;

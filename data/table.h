@@ -42,6 +42,10 @@ public:
     QString fieldName(int position) const override;
     Kind fieldKind(int position) const override;
     QVariant value(int position) const override;
+    bool isNullAt(int position) const override;
+    QString textAt(int position) const override;
+    qint64 integerAt(int position) const override;
+    double floatAt(int position) const override;
 
     void edit() override;
     void insert() override;

@@ -1,0 +1,104 @@
+// Passes over a table while rows are posted, grouped and committed, and the
+// faults the review found in the engine layer, on real table files.
+#include "data/card_table.h"
+#include "data/database.h"
+#include "data/post_batch.h"
+#include "data/query.h"
+#include "data/table.h"
+#include "tests/support/printing.h"
+#include "tests/support/temp_tables.h"
+
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+#include <sqlite3.h>
+
+namespace {
+
+std::vector<CardRow> shuffledCards(int count)
+{
+    std::vector<CardRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(makeCard(QStringLiteral("Carte %1").arg(i, 4, 10, QLatin1Char('0')),
+                                QStringLiteral("Card %1").arg(i), QStringLiteral("Base"), i % 2));
+    std::shuffle(rows.begin(), rows.end(), std::mt19937(11));
+    return rows;
+}
+
+class CursorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { database.params() = {QStringLiteral("PATH=") + tables.dir()}; }
+    void openCards(Table &table, bool keyOrder)
+    {
+        table.setDatabase(&database);
+        table.setTableName(card::TableFile);
+        if (keyOrder)
+            table.open();
+        else
+            table.openUnordered();
+    }
+
+    TempTables tables{shuffledCards(700)};
+    Database database;
+};
+
+// A pass posts every row and commits each group; in key order and in stored
+// order every row is met once and every post is kept.
+TEST_F(CursorTest, GroupedPostsDuringAPassNeitherSkipNorRepeatRows)
+{
+    for (const bool keyOrder : {true, false}) {
+        SCOPED_TRACE(keyOrder ? "key order" : "stored order");
+        Table table;
+        openCards(table, keyOrder);
+        PostBatch batch(table, 70); // a commit every row of 70, so ten groups
+        std::map<QString, int> seen;
+        QStringList order;
+        for (; !table.eof(); table.next()) {
+            const QString name = table.field(card::NomFrancais).asString();
+            ++seen[name];
+            order << name;
+            table.edit();
+            table.field(card::Cherche).setAsInteger(keyOrder ? 7 : 8);
+            table.post();
+            EXPECT_EQ(table.field(card::Cherche).asInteger(), keyOrder ? 7 : 8);
+            batch.posted();
+        }
+        batch.commit();
+        EXPECT_EQ(seen.size(), 700u);
+        EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](const auto &entry) { return entry.second == 1; }));
+        if (keyOrder) {
+            EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+        }
+        // The last row stays readable at the end.
+        EXPECT_EQ(table.field(card::NomFrancais).asString(), order.last());
+        table.close();
+
+        Query changed(&database);
+        changed.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM CARTES")
+                      << QStringLiteral("WHERE Cherche = %1").arg(keyOrder ? 7 : 8);
+        changed.open();
+        EXPECT_EQ(changed.recordCount(), 700);
+    }
+}
+
+TEST_F(CursorTest, QueryKeepsItsLastRowReadableAtTheEnd)
+{
+    Query owned(&database);
+    owned.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM CARTES") << QStringLiteral("WHERE Dispo > 0");
+    owned.open();
+    QString last;
+    int rows = 0;
+    for (; !owned.eof(); owned.next()) {
+        last = owned.field(card::NomFrancais).asString();
+        EXPECT_EQ(owned.field(card::Dispo).asInteger(), 1);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 350);
+    EXPECT_EQ(owned.field(card::NomFrancais).asString(), last);
+    EXPECT_EQ(owned.field(card::Dispo).asString(), QStringLiteral("1"));
+}
+
+} // namespace
