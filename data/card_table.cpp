@@ -2,6 +2,8 @@
 
 #include "data/dataset.h"
 
+#include <limits>
+
 namespace card {
 
 const QStringList &fieldNames()
@@ -89,7 +91,14 @@ QString uncountLine(const QString &countedLine)
 
 qint64 ownedCopies(Dataset &row)
 {
-    return row.field(Dispo).asInteger() + row.field(Utilise).asInteger();
+    const qint64 dispo = row.field(Dispo).asInteger();
+    const qint64 utilise = row.field(Utilise).asInteger();
+    qint64 copies = 0;
+    // A damaged or hostile table may hold counts whose sum does not fit: it
+    // stays at the largest (or smallest) count instead of wrapping round.
+    if (__builtin_add_overflow(dispo, utilise, &copies))
+        return utilise > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return copies;
 }
 
 } // namespace card

@@ -49,7 +49,8 @@ extern const std::array<const char *, ColourCount> ColourNames; // "Vert", "Roug
 // Code of a colour index; empty text for an index outside 0..6.
 QString colourCode(int index);
 
-// Owned copies of the row a dataset stands on: Dispo + Utilise.
+// Owned copies of the row a dataset stands on: Dispo + Utilise, held at the
+// largest (or smallest) 64-bit count when the sum does not fit.
 qint64 ownedCopies(Dataset &row);
 
 // Card line: name + " (" + edition + ")".

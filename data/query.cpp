@@ -16,6 +16,7 @@ struct Query::Private {
     std::unique_ptr<SqliteStatement> statement;
     std::unique_ptr<SqliteStatement> count;
     QString sql;
+    QString countSql; // the rows counted without reading or ordering them
     QVariantList binds;
     QStringList names;
     std::vector<Dataset::Kind> kinds;
@@ -170,8 +171,13 @@ void Query::openRows(bool keyOrder)
                      .arg(statement.distinct ? QStringLiteral("DISTINCT ") : QString(),
                           d->copyRows ? QString() : QStringLiteral("rowid, "),
                           selected.join(QStringLiteral(", ")), info.quotedName);
-        if (!statement.condition.isEmpty())
-            d->sql += QStringLiteral(" WHERE ") + statement.condition;
+        const QString where =
+            statement.condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + statement.condition;
+        d->sql += where;
+        d->countSql = statement.distinct
+            ? QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT %1 FROM %2%3)")
+                  .arg(selected.join(QStringLiteral(", ")), info.quotedName, where)
+            : QStringLiteral("SELECT COUNT(*) FROM %1%2").arg(info.quotedName, where);
         if (!order.isEmpty())
             d->sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
         d->binds = statement.binds;
@@ -254,8 +260,7 @@ int Query::recordCount()
     if (d->state == State::Inactive)
         notOpen();
     if (!d->count)
-        d->count = std::make_unique<SqliteStatement>(d->connection,
-                                                     QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(d->sql));
+        d->count = std::make_unique<SqliteStatement>(d->connection, d->countSql);
     StatementRun run(*d->count);
     d->count->bindAll(d->binds);
     return d->count->step() ? int(d->count->columnInt(0)) : 0;

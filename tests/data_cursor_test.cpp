@@ -11,6 +11,7 @@
 #include <QFile>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <random>
 #include <sqlite3.h>
@@ -99,6 +100,54 @@ TEST_F(CursorTest, QueryKeepsItsLastRowReadableAtTheEnd)
     EXPECT_EQ(rows, 350);
     EXPECT_EQ(owned.field(card::NomFrancais).asString(), last);
     EXPECT_EQ(owned.field(card::Dispo).asString(), QStringLiteral("1"));
+}
+
+// Runs SQL on the file through a connection of its own, as another program
+// would.
+void runSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    char *error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+TEST_F(CursorTest, TriggerStoredInTheUsersOwnTableNeverRuns)
+{
+    runSql(tables.cardPath(), "CREATE TRIGGER rewrite AFTER UPDATE ON CARTES BEGIN "
+                              "UPDATE CARTES SET Cherche = 50 WHERE rowid <> NEW.rowid; END;");
+    Table table;
+    openCards(table, true);
+    table.edit();
+    table.field(card::Dispo).setAsInteger(3);
+    table.post();
+    table.close();
+
+    Query rewritten(&database);
+    rewritten.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM CARTES") << QStringLiteral("WHERE Cherche = 50");
+    rewritten.open();
+    EXPECT_EQ(rewritten.recordCount(), 0);
+}
+
+TEST_F(CursorTest, OwnedCopiesPastTheLargestCountNeverWrap)
+{
+    constexpr qint64 Max = std::numeric_limits<qint64>::max();
+    constexpr qint64 Min = std::numeric_limits<qint64>::min();
+    const struct {
+        qint64 dispo, utilise, owned;
+    } cases[] = {{Max, 1, Max}, {Max, Max, Max}, {Min, -1, Min}, {Max, -1, Max - 1}, {2, 3, 5}};
+    for (const auto &c : cases) {
+        runSql(tables.cardPath(), QStringLiteral("UPDATE CARTES SET Dispo = %1, Utilise = %2 WHERE \"Nom_français\" = 'Carte 0000'")
+                                      .arg(c.dispo)
+                                      .arg(c.utilise)
+                                      .toUtf8()
+                                      .constData());
+        Table table;
+        openCards(table, true);
+        EXPECT_EQ(card::ownedCopies(table), c.owned) << c.dispo << " + " << c.utilise;
+    }
 }
 
 } // namespace
