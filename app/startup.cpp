@@ -140,6 +140,9 @@ int startUp(const StartupOptions &options)
         }
     }
 
+    // The engine's index of English lookups, on a table written without it.
+    card::ensureLookupIndex(session.database1.resolveTable(card::TableFile));
+
     // The about box is the splash while the slower windows are made.
     auto *aboutBox = new TAboutBox(principale);
     registry.aboutBox = aboutBox;

@@ -85,7 +85,7 @@ std::shared_ptr<SqliteConnection> Database::connect(const QString &filePath, Ope
     const auto cached = cache.find(canonical);
     if (cached != cache.end())
         connection = cached->second.lock();
-    if (!connection) {
+    if (!connection || !connection->isStillTheFile()) {
         // The user's own files get one read-write connection each, also for
         // reading: SQLite then recovers a table left by a killed write, and
         // the last connection to close (always this one) folds the WAL back

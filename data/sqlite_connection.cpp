@@ -4,11 +4,30 @@
 #include "data/table_info.h"
 #include "data/value_conversion.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 #include <sqlite3.h>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
+
+// Device and inode of a file (Windows does not let an open file be
+// replaced, so nothing is needed there).
+std::pair<quint64, quint64> fileIdentity(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return {quint64(info.st_dev), quint64(info.st_ino)};
+#else
+    Q_UNUSED(path);
+#endif
+    return {0, 0};
+}
 
 QString sqliteMessage(sqlite3 *db, int rc)
 {
@@ -165,7 +184,13 @@ SqliteConnection::SqliteConnection(const QString &filePath, OpenMode mode)
     const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db, flags, nullptr);
     m_db.reset(db);
     check(rc);
+    m_fileId = fileIdentity(filePath);
     configure();
+}
+
+bool SqliteConnection::isStillTheFile() const
+{
+    return fileIdentity(m_filePath) == m_fileId;
 }
 
 bool SqliteConnection::isReadOnly() const

@@ -37,6 +37,10 @@ public:
     OpenMode mode() const { return m_mode; }
     // True when SQLite could only open the file for reading.
     bool isReadOnly() const;
+    // False once the file at the path has been replaced by another one (a
+    // table written aside and renamed into place): the connection still
+    // reads the old file.
+    bool isStillTheFile() const;
 
     void check(int rc) const { checkSqlite(handle(), rc, m_filePath); }
     // Runs statements that return nothing worth reading.
@@ -71,6 +75,7 @@ private:
     QString m_filePath;
     OpenMode m_mode;
     OpenMode m_journal = OpenMode::ReadOnly; // the journal set so far
+    std::pair<quint64, quint64> m_fileId;    // device and inode, where known
     std::unique_ptr<sqlite3, Closer> m_db;
     std::unordered_multimap<QByteArray, sqlite3_stmt *> m_prepared;
     std::shared_ptr<const TableInfo> m_layout;

@@ -150,4 +150,35 @@ TEST_F(CursorTest, OwnedCopiesPastTheLargestCountNeverWrap)
     }
 }
 
+QString englishLookupPlan(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, "EXPLAIN QUERY PLAN SELECT * FROM CARTES WHERE Nom_anglais = 'a' AND Origine = 'b'", -1,
+                       &statement, nullptr);
+    QString plan;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        plan += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 3)));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return plan;
+}
+
+// The English line of card entry is looked up by name and edition on each
+// keystroke: without an index that is a scan of the whole table.
+TEST_F(CursorTest, EnglishLookupIndexIsMadeWhenMissingAndTheTableStillOpens)
+{
+    EXPECT_TRUE(englishLookupPlan(tables.cardPath()).contains(QStringLiteral("INDEX"))); // written with it
+    runSql(tables.cardPath(), "DROP INDEX CARTES_anglais");
+    ASSERT_FALSE(englishLookupPlan(tables.cardPath()).contains(QStringLiteral("INDEX")));
+
+    card::ensureLookupIndex(tables.cardPath());
+    EXPECT_TRUE(englishLookupPlan(tables.cardPath()).contains(QStringLiteral("USING INDEX CARTES_anglais")));
+    Table table;
+    table.setRequiredFields(card::fieldNames());
+    openCards(table, true);
+    EXPECT_EQ(table.recordCount(), 700);
+}
+
 } // namespace

@@ -7,7 +7,9 @@
 #include "data/progress.h"
 #include "data/session.h"
 #include "app/startup.h"
+#include "collection/card_lookup.h"
 #include "collection/inventory.h"
+#include "data/card_table.h"
 #include "data/error.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -26,8 +29,41 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples\n");
+                 "operations: reset startup valuation inventory multiples lookup\n");
     return 2;
+}
+
+// Card entry lookups as the window runs them on each keystroke: 1000 French
+// and 1000 English card lines spread over the table, each looked up once;
+// prints the time per lookup of each language.
+void lookups(Session &session)
+{
+    constexpr int Lookups = 1000;
+    std::vector<QString> french, english;
+    Table &table = session.table;
+    table.close();
+    table.openUnordered();
+    const int step = qMax(1, table.recordCount() / Lookups);
+    for (int row = 0; !table.eof() && int(french.size()) < Lookups; table.next(), ++row) {
+        if (row % step != 0)
+            continue;
+        const QString edition = table.field(card::Origine).asString();
+        french.push_back(card::cardLine(table.field(card::NomFrancais).asString(), edition));
+        english.push_back(card::cardLine(table.field(card::NomAnglais).asString(), edition));
+    }
+    table.close();
+    const auto run = [&](const char *language, const std::vector<QString> &lines, auto lookup) {
+        QElapsedTimer timer;
+        timer.start();
+        int found = 0;
+        for (const QString &line : lines)
+            found += lookup(session.query1, line).has_value() ? 1 : 0;
+        const double perLookup = lines.empty() ? 0 : timer.nsecsElapsed() / 1e6 / double(lines.size());
+        std::printf("lookup %s %.3f ms per lookup (%d of %d found)\n", language, perLookup, found,
+                    int(lines.size()));
+    };
+    run("french", french, lookupFrench);
+    run("english", english, lookupEnglish);
 }
 
 } // namespace
@@ -66,6 +102,7 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("lookup"), [&] { lookups(session); }},
     };
 
     for (const QString &name : args.mid(1)) {
