@@ -27,6 +27,7 @@ Valuation evaluateCollection(Dataset &source)
 
     // Sums do not depend on the order of the rows: read them as stored.
     source.close();
+    source.setFieldsToRead({card::Dispo, card::Utilise, card::Cote});
     source.openUnordered();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {

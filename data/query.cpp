@@ -115,6 +115,7 @@ void Query::openRows(bool keyOrder)
             d->table = std::make_unique<Table>();
             d->table->setTableName(path);
             d->table->setRequiredFields(m_requiredFields);
+            d->table->setFieldsToRead(m_fieldsToRead);
             if (keyOrder)
                 d->table->open();
             else
@@ -192,7 +193,14 @@ void Query::openRows(bool keyOrder)
 
 void Query::close()
 {
+    m_fieldsToRead.clear();
     d->release();
+}
+
+void Query::setFieldsToRead(const std::vector<int> &positions)
+{
+    if (state() == State::Inactive)
+        m_fieldsToRead = positions;
 }
 
 Dataset::State Query::state() const

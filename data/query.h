@@ -30,6 +30,7 @@ public:
     void setRequiredFields(const QStringList &names) { m_requiredFields = names; }
 
     void close() override;
+    void setFieldsToRead(const std::vector<int> &positions) override;
     State state() const override;
     void first() override;
     void next() override;
@@ -63,5 +64,6 @@ private:
     QStringList m_sql;
     QStringList m_requiredFields;
     bool m_live = false;
+    std::vector<int> m_fieldsToRead;
     std::unique_ptr<Private> d;
 };

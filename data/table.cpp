@@ -34,6 +34,7 @@ struct Table::Private {
     bool standalone = false;
     QString filter;
     QVariantList filterBinds;
+    std::vector<int> fieldsToRead; // for the next open only
 
     // The connection outlives the statements declared after it.
     std::shared_ptr<SqliteConnection> connection;
@@ -84,6 +85,7 @@ struct Table::Private {
 
     void release()
     {
+        fieldsToRead.clear();
         dropStatements();
         connection.reset();
         row = Row();
@@ -445,7 +447,9 @@ void Table::openRows(bool keyOrder)
         for (size_t i = 0; i < columns; ++i) {
             const bool isKey = std::find(d->info.keyColumns.begin(), d->info.keyColumns.end(), int(i))
                 != d->info.keyColumns.end();
-            d->lazy[i] = d->info.hasRowid && !isKey && d->info.columns[i].kind == Kind::Blob;
+            const bool unread = !d->fieldsToRead.empty()
+                && std::find(d->fieldsToRead.begin(), d->fieldsToRead.end(), int(i)) == d->fieldsToRead.end();
+            d->lazy[i] = d->info.hasRowid && !isKey && (unread || d->info.columns[i].kind == Kind::Blob);
         }
         d->posted.assign(columns, QVariant());
         d->isPosted.assign(columns, false);
@@ -472,6 +476,12 @@ void Table::openRows(bool keyOrder)
         d->release();
         throw;
     }
+}
+
+void Table::setFieldsToRead(const std::vector<int> &positions)
+{
+    if (d->state == State::Inactive)
+        d->fieldsToRead = positions;
 }
 
 void Table::close()

@@ -33,6 +33,7 @@ public:
     void clearFilter();
 
     void close() override;
+    void setFieldsToRead(const std::vector<int> &positions) override;
     State state() const override;
     void first() override;
     void next() override;

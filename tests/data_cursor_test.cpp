@@ -85,6 +85,25 @@ TEST_F(CursorTest, GroupedPostsDuringAPassNeitherSkipNorRepeatRows)
     }
 }
 
+TEST_F(CursorTest, FieldsLeftOutOfAPassAreStillReadAndWritten)
+{
+    Table table;
+    table.setFieldsToRead({card::Dispo});
+    openCards(table, false);
+    int owned = 0;
+    for (; !table.eof(); table.next()) {
+        owned += int(table.field(card::Dispo).asInteger());
+        EXPECT_EQ(table.field(card::Couleur).asString(), QStringLiteral("Ver"));
+        EXPECT_DOUBLE_EQ(table.field(card::Cote).asFloat(), 1.0);
+    }
+    EXPECT_EQ(owned, 350);
+    table.first();
+    table.edit();
+    table.field(card::Cote).setAsFloat(2.5);
+    table.post();
+    EXPECT_DOUBLE_EQ(table.field(card::Cote).asFloat(), 2.5);
+}
+
 TEST_F(CursorTest, QueryKeepsItsLastRowReadableAtTheEnd)
 {
     Query owned(&database);
