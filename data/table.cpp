@@ -57,6 +57,7 @@ struct Table::Private {
     // The row being edited or inserted: the values set so far.
     std::vector<QVariant> pending;
     std::vector<bool> modified;
+    std::vector<int> changed; // positions of `modified`, kept to spare an allocation per post
 
     mutable qint64 cachedRowid = -1;
     mutable std::map<int, QVariant> lazyCache;
@@ -667,7 +668,8 @@ void Table::post()
 {
     if (d->state != State::Edit && d->state != State::Insert)
         return;
-    std::vector<int> changed;
+    std::vector<int> &changed = d->changed;
+    changed.clear();
     for (size_t i = 0; i < d->modified.size(); ++i) {
         if (d->modified[i])
             changed.push_back(int(i));
