@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "analysis/tanalyse.h"
+#include "analysis/tanalyse_defilement.h"
 #include "analysis/tevaluation.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -14,9 +16,15 @@
 #include "collection/tinventaire.h"
 #include "collection/trecherche_de_cartes.h"
 #include "collection/tvisualisation.h"
+#include "search/tfrm_rechercher.h"
+#include "search/tresultatrecherche.h"
+#include "update/timportation.h"
+#include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/table.h"
+#include "exchange/techange.h"
+#include "exchange/tseuil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,11 +113,14 @@ int startUp(const StartupOptions &options)
     Session &session = *state.session;
     registry.session = &session;
 
-    // Windows 1 and 2: the main window and the progress window.
+    // Windows 1 to 4: the main window, the progress window, the search
+    // window and its result grid.
     state.principale = std::make_unique<TPrincipale>(session);
     TPrincipale *principale = state.principale.get();
     registry.principale = principale;
     registry.progression = new TProgression(principale);
+    registry.frmRechercher = new TFrm_Rechercher(session, principale);
+    registry.resultatRecherche = new TResultatRecherche(principale);
 
     help::setHelpFile(options.helpFile);
 
@@ -152,10 +163,16 @@ int startUp(const StartupOptions &options)
     registry.rechercheDeCartes = entry;
     entry->FormShow();
 
+    registry.analyse = new TAnalyse(session, principale);
+    registry.analyseDefilement = new TAnalyse_Defilement(principale);
     registry.evaluation = new TEvaluation(session, principale);
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);
+    registry.echange = new TEchange(session, principale);
+    registry.miseAJour = new TMiseAJour(session, principale);
+    registry.importation = new TImportation(principale);
     registry.choixEdition = new TChoixEdition(session, principale);
+    registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
 
     aboutBox->endSplash();

@@ -1,5 +1,7 @@
 #include "app/tprincipale.h"
 
+#include "analysis/classification.h"
+#include "analysis/tanalyse.h"
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
 #include "app/counts_reset.h"
@@ -12,6 +14,13 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "collection/used_cards_report.h"
+#include "exchange/techange.h"
+#include "exchange/tseuil.h"
+#include "exchange/view_exchange.h"
+#include "collection/tinventaire.h"
+#include "search/tfrm_rechercher.h"
+#include "update/tmiseajour.h"
 
 #include "ui_principale.h"
 
@@ -49,14 +58,24 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
 
     connect(ui->Initialiserlespossesions1, &QAction::triggered, this, &TPrincipale::Initialiserlespossesions1Click);
     connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
+    connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
+    connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
+    connect(ui->Analyserlacollection1, &QAction::triggered, this, &TPrincipale::Analyserlacollection1Click);
     connect(ui->Double1, &QAction::triggered, this, &TPrincipale::Double1Click);
     connect(ui->Triple1, &QAction::triggered, this, &TPrincipale::Triple1Click);
     connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
+    connect(ui->Gnrationdufichierdeclassement1, &QAction::triggered, this,
+            &TPrincipale::Gnrationdufichierdeclassement1Click);
+    connect(ui->Cartesutilises1, &QAction::triggered, this, &TPrincipale::Cartesutilises1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
+    connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
+    connect(ui->Genererfichierdesechanges1, &QAction::triggered, this, &TPrincipale::Genererfichierdesechanges1Click);
+    connect(ui->Visualiserunfichierdchanges1, &QAction::triggered, this,
+            &TPrincipale::Visualiserunfichierdchanges1Click);
     connect(ui->Apropos1, &QAction::triggered, this, &TPrincipale::Apropos1Click);
     connect(ui->Aide1, &QAction::triggered, this, &TPrincipale::Aide1Click);
 }
@@ -100,6 +119,21 @@ void TPrincipale::ConsulterClick()
         entry->exec();
 }
 
+void TPrincipale::RechercherClick()
+{
+    if (TFrm_Rechercher *search = windows().frmRechercher)
+        search->exec();
+}
+
+void TPrincipale::MisejourImportation1Click()
+{
+    if (TMiseAJour *update = windows().miseAJour)
+        update->exec();
+    // The card entry lists are built again from the updated table.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
+}
+
 void TPrincipale::Selection1Click()
 {
     // The card entry lists are rebuilt from the new card source next time.
@@ -129,6 +163,12 @@ void TPrincipale::Evaluerlacollection1Click()
         evaluation->exec();
 }
 
+void TPrincipale::Analyserlacollection1Click()
+{
+    if (TAnalyse *analyse = windows().analyse)
+        analyse->exec();
+}
+
 void TPrincipale::Double1Click()
 {
     if (TMultiples *multiples = windows().multiples)
@@ -153,12 +193,44 @@ void TPrincipale::Plus1Click()
         multiples->showMultiples(5, QStringLiteral("Plus"));
 }
 
+void TPrincipale::Gnrationdufichierdeclassement1Click()
+{
+    const QString path = dialogs().saveFile(this, QStringLiteral("Enregistrer sous"),
+                                            QStringLiteral("Fichier texte (*.txt)|*.txt"));
+    if (path.isEmpty())
+        return;
+    runCommand([this, &path] { writeClassificationFile(m_session.query1, path); });
+}
+
+void TPrincipale::Cartesutilises1Click()
+{
+    runCommand([this] { showUsedCards(m_session, progress()); });
+}
+
 void TPrincipale::Initialiserlesechanges1Click()
 {
     if (dialogs().ask(this, QStringLiteral("Voulez-vous vraiment initialiser les échanges ?"), 14)
         != Dialogs::Answer::Yes)
         return;
     runCommand([this] { resetExchangeCounts(m_session, progress()); });
+}
+
+void TPrincipale::Seuildchange1Click()
+{
+    if (TSeuil *seuil = windows().seuil)
+        seuil->exec();
+}
+
+void TPrincipale::Genererfichierdesechanges1Click()
+{
+    if (TEchange *echange = windows().echange)
+        echange->Creation();
+}
+
+void TPrincipale::Visualiserunfichierdchanges1Click()
+{
+    if (TInventaire *inventaire = windows().inventaire)
+        exchange::viewExchangeFile(m_session, *inventaire, this);
 }
 
 void TPrincipale::Apropos1Click()

@@ -28,14 +28,22 @@ public:
     // Menu commands, named after their items.
     void Initialiserlespossesions1Click();
     void ConsulterClick();
+    void RechercherClick();
+    void MisejourImportation1Click();
     void Selection1Click();
     void Quitter1Click();
     void Evaluerlacollection1Click();
+    void Analyserlacollection1Click();
     void Double1Click();
     void Triple1Click();
     void Quadruple1Click();
     void Plus1Click();
+    void Gnrationdufichierdeclassement1Click();
+    void Cartesutilises1Click();
     void Initialiserlesechanges1Click();
+    void Seuildchange1Click();
+    void Genererfichierdesechanges1Click();
+    void Visualiserunfichierdchanges1Click();
     void Apropos1Click();
     void Aide1Click();
 

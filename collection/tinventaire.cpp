@@ -87,6 +87,7 @@ void TInventaire::done(int result)
 {
     ModeCote = false;
     ListesFournies = false;
+    LignesGaucheEntieres = false;
     QDialog::done(result);
 }
 
@@ -114,7 +115,8 @@ void TInventaire::ListBox1DblClick()
     const QListWidgetItem *item = ui->ListBox1->currentItem();
     if (!item || !item->isSelected())
         return;
-    openCard(card::uncountLine(item->text().left(MaxLineLength)));
+    const QString line = item->text().left(MaxLineLength);
+    openCard(LignesGaucheEntieres ? line : card::uncountLine(line));
 }
 
 void TInventaire::ListBox2DblClick()

@@ -32,6 +32,9 @@ public:
     double CoteChoisie = 0;
     // Set by a caller that filled both lists itself: FormShow leaves them.
     bool ListesFournies = false;
+    // Set with ListesFournies by a caller whose left lines carry no count:
+    // a double-click there takes the whole line as the card, as on the right.
+    bool LignesGaucheEntieres = false;
 
     // Fills both lists and FICHIER.TXT (unless ListesFournies); errors are
     // shown by the standard error box.
@@ -48,7 +51,8 @@ public:
     // Where FICHIER.TXT is written: the current directory.
     static QString fichierPath();
 
-    // Closing, however it happens, clears ModeCote and ListesFournies.
+    // Closing, however it happens, clears ModeCote, ListesFournies and
+    // LignesGaucheEntieres.
     void done(int result) override;
 
 protected:

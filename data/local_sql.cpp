@@ -11,6 +11,10 @@ namespace localsql {
 
 namespace {
 
+// Deepest nesting of parentheses, NOT and UPPER that SQLite still parses
+// whatever OR and AND wait at each level.
+constexpr int MaxNesting = 16;
+
 enum class TokenKind { Word, Number, Text, Symbol, End };
 
 struct Token {
@@ -167,7 +171,8 @@ public:
             return m_statement;
         if (isWord("WHERE")) {
             take();
-            m_statement.condition = orExpression();
+            orExpression();
+            m_statement.condition = m_condition;
         }
         if (peek().kind != TokenKind::End)
             syntaxErrorNear(shown(peek()));
@@ -282,42 +287,54 @@ private:
         m_statement.tableIsPath = false;
     }
 
-    QString orExpression()
+    // The condition is written into one text as it is read, so a long chain
+    // of OR or AND costs time in proportion to its length. Local SQL gives
+    // NOT, AND and OR the precedence SQLite gives them, so the terms need no
+    // parentheses beyond those written.
+    void orExpression()
     {
-        QString sql = andExpression();
+        andExpression();
         while (isWord("OR")) {
             take();
-            sql = QStringLiteral("(%1 OR %2)").arg(sql, andExpression());
+            m_condition += QLatin1String(" OR ");
+            andExpression();
         }
-        return sql;
     }
 
-    QString andExpression()
+    void andExpression()
     {
-        QString sql = notExpression();
+        notExpression();
         while (isWord("AND")) {
             take();
-            sql = QStringLiteral("(%1 AND %2)").arg(sql, notExpression());
+            m_condition += QLatin1String(" AND ");
+            notExpression();
         }
-        return sql;
     }
 
-    QString notExpression()
+    void notExpression()
     {
-        if (isWord("NOT")) {
+        int nots = 0;
+        while (isWord("NOT")) {
             take();
-            return QStringLiteral("(NOT %1)").arg(notExpression());
+            enterNesting();
+            ++nots;
+            m_condition += QLatin1String("NOT ");
         }
-        return predicate();
+        predicate();
+        m_depth -= nots;
     }
 
-    QString predicate()
+    void predicate()
     {
         if (isSymbol("(")) {
             take();
-            const QString inner = orExpression();
+            enterNesting();
+            m_condition += QLatin1Char('(');
+            orExpression();
             expectSymbol(")");
-            return QStringLiteral("(%1)").arg(inner);
+            m_condition += QLatin1Char(')');
+            --m_depth;
+            return;
         }
         Operand left = operand();
         bool negated = false;
@@ -330,8 +347,9 @@ private:
         if (isWord("LIKE")) {
             take();
             Operand right = operand();
-            return QStringLiteral("(%1 %2 %3)")
-                .arg(left.sql, negated ? QStringLiteral("NOT LIKE") : QStringLiteral("LIKE"), right.sql);
+            m_condition += left.sql + (negated ? QLatin1String(" NOT LIKE ") : QLatin1String(" LIKE "))
+                + right.sql;
+            return;
         }
         static const QStringList comparisons = {QStringLiteral("="),  QStringLiteral("<>"),
                                                 QStringLiteral("!="), QStringLiteral("<"),
@@ -345,7 +363,18 @@ private:
         Operand right = operand(&left);
         matchTypes(left, right);
         matchTypes(right, left);
-        return QStringLiteral("%1 %2 %3").arg(left.sql, op, right.sql);
+        m_condition += left.sql + QLatin1Char(' ') + op + QLatin1Char(' ') + right.sql;
+    }
+
+    // Parentheses, NOT and UPPER nest; each level costs stack here and in
+    // SQLite's parser, so a statement nested deeper than any search needs
+    // is refused rather than let run out of stack.
+    void enterNesting()
+    {
+        if (++m_depth > MaxNesting)
+            throw AppError(QStringLiteral("La requête est trop imbriquée : elle dépasse %1 niveaux de "
+                                          "parenthèses, de NOT ou de UPPER.")
+                               .arg(MaxNesting));
     }
 
     // A constant compared with a field takes the field's kind: a number for
@@ -379,8 +408,10 @@ private:
             && m_tokens[m_position + 1].kind == TokenKind::Symbol && m_tokens[m_position + 1].text == QLatin1String("(")) {
             take();
             take();
+            enterNesting();
             const Operand inner = operand();
             expectSymbol(")");
+            --m_depth;
             result.type = Operand::Type::Function;
             result.sql = QStringLiteral("upper(%1)").arg(inner.sql);
             return result;
@@ -439,6 +470,8 @@ private:
     const QStringList *m_columns;
     const QList<bool> *m_numeric;
     Statement m_statement;
+    QString m_condition;
+    int m_depth = 0;
 };
 
 } // namespace

@@ -8,9 +8,12 @@
 
 namespace {
 
+// A character the code page lacks comes out of the encoder as byte 26, the
+// mark that ends a text when it is read back: it is written "?" instead.
 QByteArray encodeLine(QStringEncoder &encoder, const QString &line)
 {
     QByteArray bytes = encoder.encode(line);
+    bytes.replace('\x1a', '?');
     bytes.append("\r\n", 2);
     return bytes;
 }

@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // Text files the user reads elsewhere (inventory, multiples, classification):
-// cp1252, each line ended by CR LF. Opening creates the file anew; any
-// failure throws AppError with a French message naming the file.
+// cp1252, each line ended by CR LF; a character cp1252 lacks is written "?".
+// Opening creates the file anew; any failure throws AppError with a French
+// message naming the file.
 class TextFileWriter
 {
 public:

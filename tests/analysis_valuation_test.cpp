@@ -100,18 +100,6 @@ TEST(ValuationTest, NoLimitOnClassesOrCopies)
         EXPECT_EQ(v.classes[i].Prix, 0.25 * double(151 - i));
 }
 
-TEST(ValuationTest, EditionSelectionRestrictsTheSource)
-{
-    SessionOn s({pricedCard("Ange", 4.0, 1, 0, "Alpha"), pricedCard("Bête", 7.0, 2, 0, "Beta"),
-                 pricedCard("Chat", 4.0, 1, 0, "Beta")});
-    s.session.selectEdition(QStringLiteral("Beta"));
-    EXPECT_EQ(lines(evaluateCollection(s.session.cardSource())),
-              QStringList({QStringLiteral("     2 cartes cotées  7.00 Francs"),
-                           QStringLiteral("     1 carte  cotée   4.00 Francs")}));
-    s.session.clearEditionSelection();
-    EXPECT_DOUBLE_EQ(evaluateCollection(s.session.cardSource()).total, 22.0);
-}
-
 class EvaluationWindowTest : public ::testing::Test
 {
 protected:
@@ -137,22 +125,6 @@ protected:
     TEvaluation evaluation{s.session};
     QString m_previousDir;
 };
-
-TEST_F(EvaluationWindowTest, ComputesOnEachShowing)
-{
-    EXPECT_EQ(evaluation.windowTitle(), QStringLiteral("Evaluation de la collection"));
-    EXPECT_EQ(evaluation.property("helpContext").toInt(), 9);
-    EXPECT_EQ(evaluation.label1()->text(),
-              QStringLiteral("Votre collection est estimable à   383.15 Francs."));
-    EXPECT_EQ(evaluation.listBox1()->count(), 3);
-
-    evaluation.hide();
-    s.session.selectEdition(QStringLiteral("Aucune"));
-    evaluation.show();
-    EXPECT_EQ(evaluation.label1()->text(),
-              QStringLiteral("Votre collection est estimable à     0.00 Francs."));
-    EXPECT_EQ(evaluation.listBox1()->count(), 0);
-}
 
 // Five characters of the line read 125.7: the class must still list the
 // cards of 125.75, and come back counting what was changed meanwhile.

@@ -37,25 +37,25 @@ const std::vector<Item> &menuTree()
     static const std::vector<Item> items = {
         {"Lescartes1", "Initialiserlespossesions1", "&Initialiser les possesions", "", 3, true},
         {"Lescartes1", "Consulter", "&Consulter", "", 4, true},
-        {"Lescartes1", "Rechercher", "&Rechercher", "", 0, false},
-        {"Lescartes1", "MisejourImportation1", "&Mise à jour, Importation", "", 5, false},
+        {"Lescartes1", "Rechercher", "&Rechercher", "", 0, true},
+        {"Lescartes1", "MisejourImportation1", "&Mise à jour, Importation", "", 5, true},
         {"Lescartes1", "Selection1", "&Selection", "", 6, true},
         {"Lescartes1", "N2", "", "", 0, true},
         {"Lescartes1", "Quitter1", "&Quitter", "Ctrl+Q", 7, true},
         {"Analyse1", "Evaluerlacollection1", "&Evaluer la collection", "", 9, true},
-        {"Analyse1", "Analyserlacollection1", "&Analyser la collection", "", 10, false},
+        {"Analyse1", "Analyserlacollection1", "&Analyser la collection", "", 10, true},
         {"Analyse1", "Doubles1", "&Multiples", "", 11, true},
-        {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, false},
+        {"Analyse1", "Gnrationdufichierdeclassement1", "&Génération du fichier de classement", "", 12, true},
         {"Analyse1", "N3", "", "", 0, true},
-        {"Analyse1", "Cartesutilises1", "&Cartes utilisées", "", 0, false},
+        {"Analyse1", "Cartesutilises1", "&Cartes utilisées", "", 0, true},
         {"Doubles1", "Double1", "&Double", "Ctrl+F2", 11, true},
         {"Doubles1", "Triple1", "&Triple", "Ctrl+F3", 11, true},
         {"Doubles1", "Quadruple1", "&Quadruple", "Ctrl+F4", 11, true},
         {"Doubles1", "Plus1", "&Plus", "Ctrl+F5", 11, true},
         {"Echange1", "Initialiserlesechanges1", "&Initialiser les echanges", "", 14, true},
-        {"Echange1", "Seuildchange1", "&Seuil d'échange", "", 15, false},
-        {"Echange1", "Genererfichierdesechanges1", "&Generer fichier des echanges", "", 15, false},
-        {"Echange1", "Visualiserunfichierdchanges1", "Visualiser un fichier d'échanges", "", 0, false},
+        {"Echange1", "Seuildchange1", "&Seuil d'échange", "", 15, true},
+        {"Echange1", "Genererfichierdesechanges1", "&Generer fichier des echanges", "", 15, true},
+        {"Echange1", "Visualiserunfichierdchanges1", "Visualiser un fichier d'échanges", "", 0, true},
         {"N1", "Apropos1", "&A propos", "", 0, true},
         {"N1", "Aide1", "Aide", "", 0, true},
     };
@@ -119,7 +119,6 @@ TEST_F(MainWindowTest, WindowLooksAsDesigned)
     EXPECT_EQ(principale()->size(), QSize(304, 116));
     EXPECT_EQ(principale()->property("helpContext").toInt(), 1);
     EXPECT_EQ(principale()->centralWidget()->palette().color(QPalette::Window), QColor(0x40, 0x80, 0x80));
-    EXPECT_EQ(windowsColour(4259584), QColor(0x00, 0xFF, 0x40));
 }
 
 TEST_F(MainWindowTest, QuitterClosesTheMainWindow)
@@ -193,6 +192,9 @@ TEST_F(MainWindowTest, F1InADialogOpensItsTopic)
     help::installF1Handler(*qApp);
     TChoixEdition *dialog = windows().choixEdition;
     whenShown(dialog, [&]() {
+        // The user presses F1 in the dialog once it has the focus; on a busy
+        // machine it is shown a moment before it becomes active.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
         dialog->comboBox1()->setFocus();
         QTest::keyClick(dialog->comboBox1(), Qt::Key_F1);
         dialog->reject();

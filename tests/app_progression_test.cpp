@@ -1,7 +1,10 @@
 #include "ui/tprogression.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,18 +97,40 @@ TEST(ProgressionTest, WindowLooksAsDesigned)
     EXPECT_TRUE(window.gauge()->isTextVisible());
     // A busy indicator would run for an empty table; the bar stays at 0 %.
     EXPECT_GT(window.gauge()->maximum(), window.gauge()->minimum());
-    EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
+    // The bar as drawn on screen has the colour value 4259584: no red, full
+    // green, a quarter blue.
+    window.gauge()->setValue(window.gauge()->maximum());
+    const QImage drawn = window.gauge()->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(8, 15), QColor(0x00, 0xFF, 0x40));
 }
 
-TEST(ProgressionTest, ShowingReturnsAtOnceAndHoldsInputToOtherWindows)
+// A click or a key on another window while a pass runs reaches nothing: a
+// command started under the pass would reopen the table it walks.
+TEST(ProgressionTest, InputToAnotherWindowIsHeldWhileAPassRuns)
 {
-    QWidget other;
+    QPushButton other(QStringLiteral("Autre"));
+    other.resize(100, 30);
     other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    other.activateWindow();
+    other.setFocus();
+    int clicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&clicks] { ++clicks; });
+
     TProgression window;
     window.setMaximum(1000);
-    window.show(); // returns: the pass goes on while it is shown
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(QApplication::activeModalWidget(), &window);
+    window.show(); // returns at once: the pass goes on under it
+    for (int row = 0; row < 1000; ++row) {
+        if (row == 500) {
+            QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, QPoint(50, 15));
+            QTest::keyClick(other.windowHandle(), Qt::Key_Space);
+        }
+        window.AvanceGauge(); // services the window system every tenth of the rows
+    }
+    EXPECT_EQ(clicks, 0);
     window.hide();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // The same click once the pass is over.
+    QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, QPoint(50, 15));
+    EXPECT_EQ(clicks, 1);
 }

@@ -158,6 +158,8 @@ TEST_F(StartupTest, CreatesEveryWindowOnceAndEndsTheSplash)
     const Windows &w = windows();
     ASSERT_NE(w.principale, nullptr);
     EXPECT_NE(w.progression, nullptr);
+    EXPECT_NE(w.analyse, nullptr);
+    EXPECT_NE(w.analyseDefilement, nullptr);
     EXPECT_NE(w.evaluation, nullptr);
     EXPECT_NE(w.inventaire, nullptr);
     EXPECT_NE(w.multiples, nullptr);

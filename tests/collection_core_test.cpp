@@ -293,7 +293,7 @@ TEST(JpegTest, DecodesWithLibjpegAndRefusesOtherData)
     EXPECT_GT(pixel(29, 4, 2), 200);
 
     EXPECT_THROW(decodeJpeg("BM not a jpeg"), AppError);
-    EXPECT_THROW(decodeJpeg(QByteArray("\xFF\xD8\xFF\xE0 garbage", 14)), AppError);
+    EXPECT_THROW(decodeJpeg(QByteArrayLiteral("\xFF\xD8\xFF\xE0 garbage")), AppError);
     try {
         decodeJpeg(jpeg.left(40));
         FAIL();

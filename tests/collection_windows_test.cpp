@@ -415,8 +415,10 @@ TEST_F(InventaireTest, PriceModeEndsWithTheShowingAndTheNextShowingListsTheCell)
     EXPECT_EQ(items(inventaire->listBox1()), QStringList({"Bête sauvage x 2 (Alpha)"}));
     EXPECT_TRUE(items(inventaire->listBox2()).isEmpty());
     EXPECT_EQ(fichier(), QByteArray("B\xeate sauvage x 2 (Alpha)\r\n"));
-    EXPECT_EQ(inventaire->findChild<QWidget *>("Panel2")->width(), inventaire->width() / 2);
-    EXPECT_EQ(inventaire->findChild<QWidget *>("BitBtn1")->x(), inventaire->width() / 2 - 48);
+    // The window is 621 wide: the left list takes 310, the button's left edge is at 262.
+    ASSERT_EQ(inventaire->width(), 621);
+    EXPECT_EQ(inventaire->findChild<QWidget *>("Panel2")->width(), 310);
+    EXPECT_EQ(inventaire->findChild<QWidget *>("BitBtn1")->x(), 262);
     QTest::mouseClick(in<QPushButton>(inventaire.get(), "BitBtn1"), Qt::LeftButton);
     EXPECT_FALSE(inventaire->isVisible());
     EXPECT_FALSE(inventaire->ModeCote);

@@ -136,6 +136,43 @@ TEST(LocalSqlTranslation, BadStatementsGiveFrenchSyntaxErrors)
     }
 }
 
+TEST(LocalSqlTranslation, DeepNestingIsRefusedWithAMessageInsteadOfOverflowingTheStack)
+{
+    const QString message = QStringLiteral(
+        "La requête est trop imbriquée : elle dépasse 16 niveaux de parenthèses, de NOT ou de UPPER.");
+    const QString head = QStringLiteral("SELECT * FROM CARTES WHERE ");
+    const struct {
+        const char *what;
+        QString condition;
+    } cases[] = {
+        {"parentheses", QStringLiteral("(").repeated(10000) + QStringLiteral("Dispo = 1") + QStringLiteral(")").repeated(10000)},
+        {"NOT", QStringLiteral("NOT ").repeated(10000) + QStringLiteral("Dispo = 1")},
+        {"UPPER", QStringLiteral("UPPER(").repeated(10000) + QStringLiteral("Type") + QStringLiteral(")").repeated(10000)
+                      + QStringLiteral(" = 'INV'")},
+        {"one level too many", QStringLiteral("(NOT ").repeated(8) + QStringLiteral("(Dispo = 1)") + QStringLiteral(")").repeated(8)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(errorOf([&] { localsql::parse(head + c.condition, card::fieldNames(), cardNumericColumns()); }), message)
+            << c.what;
+}
+
+TEST(LocalSqlTranslation, LongOrChainTranslatesTermByTerm)
+{
+    const int terms = 40000;
+    QStringList written, translated;
+    for (int i = 0; i < terms; ++i) {
+        written << QStringLiteral("Dispo = %1").arg(i);
+        translated << QStringLiteral("\"Dispo\" = ?");
+    }
+    const localsql::Statement statement = localsql::parse(
+        QStringLiteral("SELECT * FROM CARTES WHERE ") + written.join(QStringLiteral(" OR ")), card::fieldNames(),
+        cardNumericColumns());
+    EXPECT_EQ(statement.condition, translated.join(QStringLiteral(" OR ")));
+    ASSERT_EQ(statement.binds.size(), terms);
+    EXPECT_EQ(statement.binds.first(), QVariant(qint64(0)));
+    EXPECT_EQ(statement.binds.last(), QVariant(qint64(terms - 1)));
+}
+
 // --- Edition list and edition selection ------------------------------------------
 
 TEST_F(LocalSqlTest, EditionListReadsEachEditionOnceByFullPath)
@@ -187,29 +224,6 @@ TEST_F(LocalSqlTest, LiveEditionSelectionEditsTheTable)
               QStringList{QStringLiteral("1")});
 }
 
-TEST_F(LocalSqlTest, EditionWithAQuoteIsSelectedThroughTheQuotingHelper)
-{
-    const QString edition = QStringLiteral("L'\"Ultime\" édition");
-    use({card(QStringLiteral("Elfe"), edition, QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("C")),
-         card(QStringLiteral("Orc"), QStringLiteral("Base"), QStringLiteral("Rge"), QStringLiteral("Inv"), QStringLiteral("C"))});
-    Query selection;
-    selection.setLive(true);
-    selection.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"")
-                    << QStringLiteral("WHERE Origine = ") + sql::quoteDouble(edition);
-    selection.open();
-    EXPECT_EQ(selection.recordCount(), 1);
-    EXPECT_EQ(selection.field(card::Origine).asString(), edition);
-    selection.close();
-
-    // Pasted without the helper the statement is refused; it never matches
-    // something else.
-    Query pasted;
-    pasted.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"")
-                 << QStringLiteral("WHERE Origine = \"") + edition + QStringLiteral("\"");
-    EXPECT_TRUE(errorOf([&] { pasted.open(); }).startsWith(QStringLiteral("Erreur de syntaxe")));
-    EXPECT_FALSE(pasted.isOpen());
-}
-
 TEST_F(LocalSqlTest, QueryWithoutDatabaseNeedsAFullPath)
 {
     use({});
@@ -223,39 +237,6 @@ TEST_F(LocalSqlTest, QueryWithoutDatabaseNeedsAFullPath)
     other.setRequiredFields({QStringLiteral("Nom"), QStringLiteral("Prix")});
     other.sql() << QStringLiteral("SELECT * FROM \"") + fullPath() + QStringLiteral("\"");
     EXPECT_TRUE(errorOf([&] { other.open(); }).contains(QStringLiteral("n'a pas la structure attendue")));
-}
-
-// --- Card lookups --------------------------------------------------------------------
-
-TEST_F(LocalSqlTest, FrenchAndEnglishLookupsFindTheEditionAsked)
-{
-    use({card(QStringLiteral("Elfe"), QStringLiteral("Base"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("C"), 2),
-         card(QStringLiteral("Elfe"), QStringLiteral("Antiquités"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("U"), 0, 1),
-         card(QStringLiteral("Le \"Grand\" Elfe"), QStringLiteral("Base"), QStringLiteral("Ver"), QStringLiteral("Inv"), QStringLiteral("R"))});
-    auto lookup = [&](const QString &field, const QString &name, const QString &edition) {
-        return run({QStringLiteral("SELECT *"), QStringLiteral("FROM Cartes"),
-                    QStringLiteral("WHERE %1 = %2 AND Origine = %3").arg(field, sql::quoteDouble(name), sql::quoteDouble(edition))},
-                   card::Rarete);
-    };
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Antiquités")), QStringList{QStringLiteral("U")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Base")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_anglais"), QStringLiteral("Elfe (en)"), QStringLiteral("Base")), QStringList{QStringLiteral("C")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Le \"Grand\" Elfe"), QStringLiteral("Base")),
-              QStringList{QStringLiteral("R")});
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("elfe"), QStringLiteral("Base")), QStringList());
-    EXPECT_EQ(lookup(QStringLiteral("Nom_français"), QStringLiteral("Elfe"), QStringLiteral("Bas")), QStringList());
-
-    Query owned(&m_database);
-    owned.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM Cartes") << QStringLiteral("WHERE (Dispo > 0) OR (Utilise > 0)");
-    owned.open();
-    EXPECT_EQ(owned.recordCount(), 2);
-    qint64 copies = 0;
-    for (; !owned.eof(); owned.next())
-        copies += owned.field(card::Dispo).asInteger() + owned.field(card::Utilise).asInteger();
-    EXPECT_EQ(copies, 3);
-    // first() runs the statement again.
-    owned.first();
-    EXPECT_FALSE(owned.eof());
 }
 
 TEST_F(LocalSqlTest, ChangedStatementOnAnOpenQueryRunsTheNewOne)
@@ -370,6 +351,22 @@ TEST_F(SearchTest, CriteriaSelectTheRowsTheyDescribe)
     };
     for (const Case &c : cases)
         EXPECT_EQ(search(c.criteria), c.names) << c.criteria.join(QLatin1Char(' ')).toStdString();
+}
+
+// What the translator accepts SQLite runs: a long chain, and the deepest
+// nesting allowed with pending OR and AND at every level.
+TEST_F(SearchTest, LongChainsAndTheDeepestNestingRun)
+{
+    QStringList rarities;
+    for (int i = 0; i < 500; ++i)
+        rarities << QStringLiteral("Rarete = 'Z%1'").arg(i);
+    rarities << QStringLiteral("Rarete = 'U'");
+    EXPECT_EQ(search({rarities.join(QStringLiteral(" OR "))}),
+              (QStringList{QStringLiteral("Golem"), QStringLiteral("L'ange gardien"), QStringLiteral("Élan royal")}));
+
+    const QString level = QStringLiteral("(Dispo > 9 OR Force >= 0 AND ");
+    EXPECT_EQ(search({level.repeated(15) + QStringLiteral("UPPER(nom_français) LIKE 'DRAGON R%'") + QStringLiteral(")").repeated(15)}),
+              QStringList{QStringLiteral("Dragon rouge")});
 }
 
 TEST_F(SearchTest, RejectedStatementsOpenNothing)

@@ -1,6 +1,8 @@
 // tabrix-bench DIR OPERATION...
 // Runs named operations headless on the table files of DIR, through the same
 // code as the menu commands, and prints "<operation> <seconds> s" for each.
+#include "analysis/analysis_matrix.h"
+#include "analysis/classification.h"
 #include "analysis/valuation.h"
 #include "app/counts_reset.h"
 #include "app/multiples.h"
@@ -9,8 +11,18 @@
 #include "app/startup.h"
 #include "collection/card_lookup.h"
 #include "collection/inventory.h"
+#include "collection/used_cards.h"
 #include "data/card_table.h"
 #include "data/error.h"
+#include "exchange/exchange_table.h"
+#include "exchange/received_exchange.h"
+#include "exchange/threshold.h"
+#include "ui/dialogs.h"
+#include "data/dataset_guard.h"
+#include "search/result_model.h"
+#include "search/search_criteria.h"
+#include "tools/update_set_writer.h"
+#include "update/catalogue_update.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,9 +41,30 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
-                 "operations: reset startup valuation inventory multiples lookup\n");
+                 "operations: reset startup valuation inventory multiples analysis\n"
+                 "            classification used search update threshold exchange viewer lookup\n");
     return 2;
 }
+
+// Nobody is there to answer a box: its text goes to stderr, a question is
+// answered Yes (the benchmark runs what it was asked to) and a file dialog
+// is cancelled.
+class BenchDialogs : public Dialogs
+{
+public:
+    Answer ask(QWidget *, const QString &text, int) override
+    {
+        print(text);
+        return Answer::Yes;
+    }
+    void inform(QWidget *, const QString &text, int, const QString &) override { print(text); }
+    void error(QWidget *, const QString &text) override { print(text); }
+    QString openFile(QWidget *, const QString &, const QString &) override { return QString(); }
+    QString saveFile(QWidget *, const QString &, const QString &) override { return QString(); }
+
+private:
+    static void print(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+};
 
 // Card entry lookups as the window runs them on each keystroke: 1000 French
 // and 1000 English card lines spread over the table, each looked up once;
@@ -73,6 +106,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    BenchDialogs benchDialogs;
+    setDialogs(&benchDialogs);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 2)
         return usage();
@@ -82,6 +117,22 @@ int main(int argc, char **argv)
     session.setDatabaseDirectory(dir);
     QTemporaryDir scratch;
     NoProgress noProgress;
+
+    // The update applies a set of 10,000 records (half new, half re-priced),
+    // 1,000 renames of each kind and 1,000 deletions, written beforehand.
+    struct NoReports : UpdateReports {
+        void report(const QString &, const QStringList &) override {}
+        void warn(const QString &) override {}
+    } noReports;
+    const QString updateSet = scratch.filePath(QStringLiteral("SERIE"));
+    if (args.mid(1).contains(QStringLiteral("update"))) {
+        try {
+            writeUpdateSet(QDir(dir).filePath(QStringLiteral("CARTES.DB")), updateSet, 10000);
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "update: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+    }
 
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
@@ -102,6 +153,38 @@ int main(int argc, char **argv)
                            scratch.filePath(QStringLiteral("FICHIER.TXT")));
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
+        {QStringLiteral("analysis"), [&] { analyseCollection(session.cardSource(), noProgress); }},
+        {QStringLiteral("classification"),
+         [&] {
+             writeClassificationFile(session.query1, scratch.filePath(QStringLiteral("classement.txt")));
+         }},
+        {QStringLiteral("used"), [&] { usedCardsLists(session.query1, noProgress); }},
+        {QStringLiteral("exchange"), [&] { exchange::writeSessionExchangeTable(session); }},
+        // Reads the table the exchange operation wrote, as the viewer does.
+        {QStringLiteral("viewer"),
+         [&] {
+             exchange::ReceivedExchange received =
+                 exchange::readReceivedExchange(session.tableEchange, exchange::exchangeTablePath(session));
+             exchange::compareWithCollection(received, session);
+         }},
+        {QStringLiteral("threshold"), [&] { threshold::runOnCardSource(session, 5, false, noProgress); }},
+        {QStringLiteral("update"),
+         [&] { applyUpdateSet(session, updateSet + QStringLiteral(".maj"), UpdateOptions(), noReports); }},
+        {QStringLiteral("search"),
+         [&] {
+             // Red or green dragons of every rarity, read to the last row
+             // through the result grid's model.
+             SearchCriteria dragons;
+             dragons.francais = QStringLiteral("dragon");
+             dragons.rouge = true;
+             dragons.vert = true;
+             Query query(&session.database1);
+             query.sql() = searchStatement(dragons);
+             query.open();
+             DatasetGuard closeAfterwards(query);
+             SearchResultModel grid(query);
+             grid.fetchAll();
+         }},
         {QStringLiteral("lookup"), [&] { lookups(session); }},
     };
 

@@ -3,6 +3,7 @@
 #include "data/card_table.h"
 #include "data/error.h"
 #include "tools/catalogue_writer.h"
+#include "tools/update_set_writer.h"
 
 #include <QDir>
 
@@ -10,8 +11,10 @@ namespace {
 
 const char Usage[] = "Usage : tabrix-makedb --demo DOSSIER_CATALOGUE DOSSIER_SORTIE\n"
                      "        tabrix-makedb --synthetic NOMBRE DOSSIER [GRAINE]\n"
+                     "        tabrix-makedb --update-set DOSSIER NOM_DE_BASE [ENREGISTREMENTS]\n"
                      "Écrit CARTES.DB (le catalogue de démonstration, ou NOMBRE cartes inventées)\n"
-                     "et un ECHANGE.DB vide dans le dossier de sortie.\n";
+                     "et un ECHANGE.DB vide dans le dossier de sortie ; ou un lot de mise à jour\n"
+                     "(.maj, .RNM, .ANG, .SUP, .DB) pour le CARTES.DB du DOSSIER.\n";
 
 // The largest synthetic catalogue: far above any benchmark, well below what
 // an int row count and the memory of the machine allow.
@@ -76,6 +79,16 @@ int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
             writeTables(arguments.at(2), rows);
             out << "Catalogue synthétique : " << rows.size() << " cartes écrites dans "
                 << QDir(arguments.at(2)).filePath(card::TableFile) << '\n';
+        } else if (mode == QLatin1String("--update-set")) {
+            if (arguments.size() != 3 && arguments.size() != 4)
+                return badArguments(err, QStringLiteral("--update-set attend un dossier et un nom de base."));
+            bool ok = true;
+            const int records = arguments.size() == 4 ? arguments.at(3).toInt(&ok) : 10000;
+            if (!ok || records < 0 || records > MaxSyntheticCount)
+                return badArguments(err, QStringLiteral("Nombre d'enregistrements invalide : « %1 ».")
+                                             .arg(arguments.at(3)));
+            writeUpdateSet(QDir(arguments.at(1)).filePath(card::TableFile), arguments.at(2), records);
+            out << "Lot de mise à jour écrit : " << arguments.at(2) << ".maj\n";
         } else {
             return badArguments(err, QStringLiteral("Option inconnue : %1").arg(mode));
         }

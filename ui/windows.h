@@ -5,11 +5,19 @@ class Session;
 class TProgression;
 class TAboutBox;
 class TRecherche_De_Cartes;
+class TAnalyse;
+class TAnalyse_Defilement;
 class TEvaluation;
 class TInventaire;
 class TMultiples;
 class TChoixEdition;
 class TVisualisation;
+class TSeuil;
+class TEchange;
+class TFrm_Rechercher;
+class TResultatRecherche;
+class TMiseAJour;
+class TImportation;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -20,11 +28,19 @@ struct Windows {
     TProgression *progression = nullptr;
     TAboutBox *aboutBox = nullptr;
     TRecherche_De_Cartes *rechercheDeCartes = nullptr;
+    TAnalyse *analyse = nullptr;
+    TAnalyse_Defilement *analyseDefilement = nullptr;
     TEvaluation *evaluation = nullptr;
     TInventaire *inventaire = nullptr;
     TMultiples *multiples = nullptr;
+    TEchange *echange = nullptr;
     TChoixEdition *choixEdition = nullptr;
+    TSeuil *seuil = nullptr;
     TVisualisation *visualisation = nullptr;
+    TFrm_Rechercher *frmRechercher = nullptr;
+    TResultatRecherche *resultatRecherche = nullptr;
+    TMiseAJour *miseAJour = nullptr;
+    TImportation *importation = nullptr;
 };
 
 Windows &windows();

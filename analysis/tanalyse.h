@@ -1,0 +1,71 @@
+#pragma once
+
+#include "analysis/analysis_matrix.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class Session;
+class QAction;
+class QLabel;
+class QMenu;
+class QTabBar;
+
+namespace Ui {
+class Analyse;
+}
+
+// The collection analysis: how complete the collection is, colour by colour
+// (tabs), as card types (rows) against rarities (columns). Each showing reads
+// the card source once; the tabs and the context menu's "Quantités" redraw
+// from the stored counts; a cell opens its cards in the inventory window.
+class TAnalyse : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TAnalyse(Session &session, QWidget *parent = nullptr);
+    ~TAnalyse() override;
+
+    // The pass over the card source, then the grid of the selected tab.
+    // Errors are shown by the standard error box.
+    void FormShow();
+    // Fills the 32 cells for one colour from the stored counts.
+    void TabSet1Change(int newTab);
+    void Quantites1Click();
+    void Rafraichir1Click();
+    void Quitter1Click();
+    // A click on the cell of `row` and `column`: its cards in the inventory
+    // window, then a new pass so that counts changed there show.
+    void LabelClick(int row, int column);
+
+    QLabel *cellLabel(int row, int column) const;
+    QTabBar *tabSet1() const;
+    QMenu *popupMenu1() const { return m_popupMenu; }
+    QAction *quantites1() const { return m_quantites; }
+    QAction *rafraichir1() const { return m_rafraichir; }
+    QAction *quitter1() const { return m_quitter; }
+    const AnalysisMatrix &matrix() const { return m_matrix; }
+    bool passRunning() const { return m_passRunning; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void runPass();
+
+    std::unique_ptr<Ui::Analyse> ui;
+    Session &m_session;
+    QMenu *m_popupMenu = nullptr;
+    QAction *m_quantites = nullptr;
+    QAction *m_rafraichir = nullptr;
+    QAction *m_quitter = nullptr;
+    std::array<std::array<QLabel *, analysis::Columns>, analysis::Rows> m_cells{};
+    AnalysisMatrix m_matrix;
+    bool m_passRunning = false;
+};

@@ -1,0 +1,205 @@
+#include "exchange/received_exchange.h"
+
+#include "data/card_table.h"
+#include "data/error.h"
+#include "data/query.h"
+#include "data/session.h"
+#include "data/table.h"
+#include "exchange/narrowed_source.h"
+
+#include <QDir>
+#include <QHash>
+
+namespace exchange {
+
+namespace {
+
+constexpr int MaxLineLength = 255;
+// Far more than any catalogue: a file beyond them is not an exchange table.
+constexpr int MaxRows = 1000000;
+constexpr int MaxTextLength = 4096;
+
+const QString NomFrancais = QStringLiteral("Nom_Français");
+const QString Origine = QStringLiteral("Origine");
+const QString Echangeable = QStringLiteral("Echangeable");
+const QString Cherche = QStringLiteral("Cherche");
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+[[noreturn]] void refuse(const QString &path, const QString &why)
+{
+    throw AppError(QStringLiteral("Le fichier « %1 » n'est pas un fichier d'échanges lisible : %2")
+                       .arg(shown(path), why));
+}
+
+// A name or an edition: text without control characters.
+QString textOf(Dataset &table, int position, const QString &path, int row)
+{
+    const QVariant value = table.value(position);
+    if (value.typeId() == QMetaType::QByteArray)
+        refuse(path, QStringLiteral("la ligne %1 contient des données binaires dans le champ %2.")
+                         .arg(row)
+                         .arg(table.fieldName(position)));
+    const QString text = table.field(position).asString();
+    if (text.size() > MaxTextLength)
+        refuse(path, QStringLiteral("la ligne %1 a un champ %2 de plus de %3 caractères.")
+                         .arg(row)
+                         .arg(table.fieldName(position))
+                         .arg(MaxTextLength));
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            refuse(path, QStringLiteral("la ligne %1 contient des caractères de contrôle dans le champ %2.")
+                             .arg(row)
+                             .arg(table.fieldName(position)));
+    }
+    return text;
+}
+
+qint64 countOf(Dataset &table, int position, const QString &path, int row)
+{
+    try {
+        return table.field(position).asInteger();
+    } catch (const AppError &) {
+        refuse(path, QStringLiteral("la ligne %1 n'a pas un nombre entier dans le champ %2.")
+                         .arg(row)
+                         .arg(table.fieldName(position)));
+    }
+}
+
+QString key(const QString &name, const QString &edition)
+{
+    return name + QChar(0x1f) + edition;
+}
+
+QString plural(qint64 n, const QString &one, const QString &many)
+{
+    return n <= 1 ? one : many;
+}
+
+} // namespace
+
+ReceivedExchange readReceivedExchange(Table &table, const QString &path)
+{
+    table.close();
+    table.setTableName(path);
+    table.setUntrusted(true);
+    table.setRequiredFields({});
+    ReceivedExchange received;
+    try {
+        table.open();
+    } catch (const AppError &e) {
+        // The engine's message names the file already.
+        throw AppError(QStringLiteral("Le fichier choisi n'est pas un fichier d'échanges lisible.\n%1").arg(e.message()));
+    }
+    try {
+        int positions[4];
+        const QString names[4] = {NomFrancais, Origine, Echangeable, Cherche};
+        for (int i = 0; i < 4; ++i) {
+            positions[i] = table.fieldIndex(names[i]);
+            if (positions[i] < 0)
+                refuse(path, QStringLiteral("il lui manque le champ %1.").arg(names[i]));
+        }
+        int row = 0;
+        for (; !table.eof(); table.next()) {
+            if (++row > MaxRows)
+                refuse(path, QStringLiteral("il contient plus de %1 lignes.").arg(MaxRows));
+            const qint64 offered = countOf(table, positions[2], path, row);
+            const qint64 wanted = countOf(table, positions[3], path, row);
+            if (offered <= 0 && wanted <= 0)
+                continue;
+            ReceivedLine line;
+            line.name = textOf(table, positions[0], path, row);
+            line.edition = textOf(table, positions[1], path, row);
+            if (offered > 0) {
+                line.text = card::countedLine(line.name, offered, line.edition).left(MaxLineLength);
+                received.offered.push_back(line);
+            }
+            if (wanted > 0) {
+                line.text = card::cardLine(line.name, line.edition).left(MaxLineLength);
+                received.wanted.push_back(line);
+            }
+        }
+    } catch (...) {
+        table.close();
+        throw;
+    }
+    table.close();
+    return received;
+}
+
+void compareWithCollection(ReceivedExchange &received, Dataset &cardTable)
+{
+    struct Mine {
+        qint64 owned = 0;
+        qint64 offered = 0;
+    };
+    QHash<QString, Mine> mine;
+    for (const ReceivedLine &line : received.offered)
+        mine.insert(key(line.name, line.edition), {});
+    for (const ReceivedLine &line : received.wanted)
+        mine.insert(key(line.name, line.edition), {});
+
+    if (!mine.isEmpty()) {
+        // Sums, so the order of the rows does not matter.
+        cardTable.close();
+        cardTable.openUnordered();
+        try {
+            for (; !cardTable.eof(); cardTable.next()) {
+                const auto found = mine.find(key(cardTable.field(card::NomFrancais).asString(),
+                                                 cardTable.field(card::Origine).asString()));
+                if (found == mine.end())
+                    continue;
+                found->owned += card::ownedCopies(cardTable);
+                found->offered += cardTable.field(card::Echangeable).asInteger();
+            }
+        } catch (...) {
+            cardTable.close();
+            throw;
+        }
+        cardTable.close();
+    }
+
+    for (ReceivedLine &line : received.offered) {
+        line.mine = mine.value(key(line.name, line.edition)).owned;
+        line.standsOut = line.mine <= 0;
+        line.toolTip = QStringLiteral("vous en avez %1").arg(line.mine);
+    }
+    for (ReceivedLine &line : received.wanted) {
+        line.mine = mine.value(key(line.name, line.edition)).offered;
+        line.standsOut = line.mine > 0;
+        line.toolTip = QStringLiteral("vous pouvez en donner %1").arg(line.mine);
+    }
+}
+
+void compareWithCollection(ReceivedExchange &received, Session &session)
+{
+    // A row with no copy owned or offered changes no count.
+    Query holdings;
+    narrowCardTable(holdings, session, false, QStringLiteral("Dispo > 0 OR Utilise > 0 OR Echangeable > 0"));
+    compareWithCollection(received, holdings);
+}
+
+QString summaryLine(const ReceivedExchange &received)
+{
+    const qint64 offered = qint64(received.offered.size());
+    const qint64 wanted = qint64(received.wanted.size());
+    qint64 missing = 0;
+    qint64 givable = 0;
+    for (const ReceivedLine &line : received.offered)
+        missing += line.standsOut ? 1 : 0;
+    for (const ReceivedLine &line : received.wanted)
+        givable += line.standsOut ? 1 : 0;
+    return QStringLiteral("%1 %2 dont %3 %4 ; %5 %6 dont %7 que vous pouvez donner")
+        .arg(offered)
+        .arg(plural(offered, QStringLiteral("carte proposée"), QStringLiteral("cartes proposées")))
+        .arg(missing)
+        .arg(plural(missing, QStringLiteral("vous manque"), QStringLiteral("vous manquent")))
+        .arg(wanted)
+        .arg(plural(wanted, QStringLiteral("recherchée"), QStringLiteral("recherchées")))
+        .arg(givable);
+}
+
+} // namespace exchange

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class Session;
+
+namespace Ui {
+class Echange;
+}
+
+// The exchange table writer: Creation rewrites ECHANGE.DB of the database
+// directory from the card source and tells the user where it is.
+class TEchange : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TEchange(Session &session, QWidget *parent = nullptr);
+    ~TEchange() override;
+
+    // Writes the table; an error is shown by the standard error box and
+    // leaves the previous table as it was. Returns false when it failed.
+    bool Creation();
+
+private:
+    std::unique_ptr<Ui::Echange> ui;
+    Session &m_session;
+};

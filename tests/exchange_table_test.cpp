@@ -1,0 +1,215 @@
+#include "app/tprincipale.h"
+#include "data/card_table.h"
+#include "data/error.h"
+#include "data/session.h"
+#include "data/table.h"
+#include "exchange/exchange_table.h"
+#include "ui/windows.h"
+#include "tests/support/program.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_tables.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+
+namespace {
+
+CardRow cardRow(const QString &french, const QString &edition, int dispo, int utilise, int echangeable, int cherche)
+{
+    CardRow row = makeCard(french, french + QStringLiteral(" EN"), edition, dispo, utilise);
+    row.echangeable = echangeable;
+    row.cherche = cherche;
+    return row;
+}
+
+std::vector<CardRow> someCollection()
+{
+    CardRow offered = cardRow(QStringLiteral("Ange d'été"), QStringLiteral("Alpha"), 6, 1, 2, 0);
+    offered.cote = 12.5;
+    offered.rarete = QStringLiteral("R");
+    offered.couleur = QStringLiteral("Bla");
+    offered.cout = QStringLiteral("3WW");
+    offered.force = 4;
+    offered.endurance = QVariant();
+    offered.dessin = QByteArray("\xff\xd8 picture", 10);
+    CardRow wanted = cardRow(QStringLiteral("Bête"), QStringLiteral("Beta"), 0, 2, 0, 3);
+    wanted.cote = QVariant();
+    CardRow land = cardRow(QStringLiteral("Forêt"), QStringLiteral("Alpha"), 20, 0, 4, 0);
+    land.type = QStringLiteral("Ter");
+    return {offered, wanted, land, cardRow(QStringLiteral("Dague"), QStringLiteral("Alpha"), 3, 0, 0, 0)};
+}
+
+// Every field of every row, as text, in key order.
+QStringList rowsOf(const QString &path)
+{
+    Table table;
+    table.setTableName(path);
+    table.setUntrusted(true);
+    table.open();
+    QStringList rows;
+    for (; !table.eof(); table.next()) {
+        QStringList fields;
+        for (int position = 0; position < table.fieldCount(); ++position)
+            fields << (table.field(position).isNull() ? QStringLiteral("NULL") : table.field(position).asString());
+        rows << fields.join(QLatin1Char('|'));
+    }
+    table.close();
+    return rows;
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+TEST(ExchangeTableTest, WritesEveryOfferedOrWantedRowWithoutAvailableCopiesOrPicture)
+{
+    TempTables tables(someCollection());
+    writeCardTable(tables.path(card::ExchangeFile), {cardRow(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
+                   QStringLiteral("ECHANGE"));
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 3);
+
+    const QString path = tables.path(card::ExchangeFile);
+    EXPECT_EQ(rowsOf(path), (QStringList{
+                                QStringLiteral("Ange d'été|Ange d'été EN|Alpha|R|12.5|Bla|3WW|4|NULL|Inv|0|1|2|0|NULL"),
+                                QStringLiteral("Bête|Bête EN|Beta|C|NULL|Ver|1G|1|1|Inv|0|2|0|3|NULL"),
+                                QStringLiteral("Forêt|Forêt EN|Alpha|C|1|Ver|1G|1|1|Ter|0|0|4|0|NULL"),
+                            }));
+    // One self-contained file with a rollback journal: nothing beside it.
+    const QByteArray bytes = readFile(path);
+    ASSERT_GT(bytes.size(), 20);
+    EXPECT_EQ(bytes[18], 1);
+    EXPECT_EQ(bytes[19], 1);
+    EXPECT_EQ(filesIn(tables.dir()), (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("ECHANGE.DB")}));
+}
+
+TEST(ExchangeTableTest, EditionSelectionWritesOnlyThatEditionAndNothingOfferedEmptiesTheTable)
+{
+    TempTables tables(someCollection());
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    session.selectEdition(QStringLiteral("Beta"));
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 1);
+    EXPECT_EQ(rowsOf(tables.path(card::ExchangeFile)).join('\n').section('|', 0, 0), QStringLiteral("Bête"));
+    session.selectEdition(QStringLiteral("Gamma"));
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 0);
+    EXPECT_TRUE(rowsOf(tables.path(card::ExchangeFile)).isEmpty());
+}
+
+TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const QString &path)> spoil;
+        const char *message;
+    };
+    sqlite3 *holder = nullptr;
+    const std::vector<Case> cases = {
+        {"missing", [](const QString &path) { QFile::remove(path); }, "introuvable"},
+        {"read-only",
+         [](const QString &path) { QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup); },
+         "lecture seule"},
+        {"locked",
+         [&holder](const QString &path) {
+             sqlite3_open(QFile::encodeName(path).constData(), &holder);
+             sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+         },
+         "verrouillée"},
+        {"foreign layout",
+         [](const QString &path) {
+             QFile::remove(path);
+             sqlite3 *db = nullptr;
+             sqlite3_open(QFile::encodeName(path).constData(), &db);
+             sqlite3_exec(db, "CREATE TABLE ECHANGE (Nom TEXT, Prix REAL); INSERT INTO ECHANGE VALUES ('x', 1)",
+                          nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         },
+         "n'a pas la forme"},
+        {"not a table file",
+         [](const QString &path) {
+             QFile file(path);
+             file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+             file.write(QByteArray(4096, 'x'));
+         },
+         "n'a pas la forme"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTables tables(someCollection());
+        const QString path = tables.path(card::ExchangeFile);
+        c.spoil(path);
+        const QByteArray cardsBefore = readFile(tables.cardPath());
+        const QByteArray exchangeBefore = readFile(path);
+        const QStringList filesBefore = filesIn(tables.dir());
+        Session session;
+        session.setDatabaseDirectory(tables.dir());
+        try {
+            exchange::writeSessionExchangeTable(session);
+            ADD_FAILURE() << "written";
+        } catch (const AppError &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.message))) << qPrintable(e.message());
+        }
+        if (holder) {
+            sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(holder);
+            holder = nullptr;
+        }
+        EXPECT_EQ(readFile(tables.cardPath()), cardsBefore);
+        EXPECT_EQ(readFile(path), exchangeBefore);
+        EXPECT_EQ(filesIn(tables.dir()), filesBefore);
+    }
+}
+
+TEST(ExchangeTableTest, FailureWhileWritingLeavesThePreviousTable)
+{
+    std::vector<CardRow> rows = someCollection();
+    CardRow bad = cardRow(QStringLiteral("Zèbre"), QStringLiteral("Alpha"), 5, 0, 1, 0);
+    rows.push_back(bad);
+    TempTables tables(rows);
+    // The last row stored holds a price that is not a number.
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(tables.cardPath()).constData(), &db);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE CARTES SET Cote = 'douze' WHERE Dispo = 5", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const QString path = tables.path(card::ExchangeFile);
+    writeCardTable(path, {cardRow(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
+                   QStringLiteral("ECHANGE"));
+    const QByteArray before = readFile(path);
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    EXPECT_THROW(exchange::writeSessionExchangeTable(session), AppError);
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(filesIn(tables.dir()), (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("ECHANGE.DB")}));
+    EXPECT_FALSE(session.table.isOpen());
+}
+
+TEST(ExchangeTableTest, MenuItemWritesTheTableAndSaysWhereItIs)
+{
+    ScriptedDialogs dialogs;
+    StartedProgram program(someCollection());
+    ASSERT_EQ(program.status, 0);
+    auto *principale = static_cast<TPrincipale *>(windows().principale);
+    principale->findChild<QAction *>(QStringLiteral("Genererfichierdesechanges1"))->trigger();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Le fichier des échanges %1 est prêt : 3 cartes à échanger.")
+                  .arg(QDir::toNativeSeparators(program.tables.path(card::ExchangeFile))));
+    EXPECT_EQ(dialogs.messages[0].helpContext, 16);
+    EXPECT_EQ(rowsOf(program.tables.path(card::ExchangeFile)).size(), 3);
+
+    // A failure is one error box and no success message.
+    QFile::remove(program.tables.path(card::ExchangeFile));
+    principale->findChild<QAction *>(QStringLiteral("Genererfichierdesechanges1"))->trigger();
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}

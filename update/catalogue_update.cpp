@@ -1,0 +1,287 @@
+#include "update/catalogue_update.h"
+
+#include "data/card_table.h"
+#include "data/database.h"
+#include "data/dataset_guard.h"
+#include "data/error.h"
+#include "data/post_batch.h"
+#include "data/query.h"
+#include "data/session.h"
+#include "data/sql_quote.h"
+#include "data/sqlite_connection.h"
+#include "data/table_info.h"
+#include "data/table.h"
+#include "data/text_file.h"
+#include "data/value_conversion.h"
+#include "update/report_lines.h"
+
+#include <QDir>
+#include <QHash>
+
+namespace {
+
+constexpr int UpdateFieldCount = 14;  // Nom_français .. Cherche
+constexpr int CatalogueFieldCount = 10; // Nom_français .. Type
+
+using Key = QStringList; // Nom_français, Nom_anglais, Origine
+
+// The printings of each (name, edition), for one of the two name fields. A
+// rename finds every printing it concerns here instead of reading the table
+// once per line.
+class NameIndex
+{
+public:
+    // Read through a query of the keys alone, which shares the table's
+    // connection and so sees what the update posted before.
+    NameIndex(const Table &cards, int nameField)
+        : m_nameField(nameField)
+    {
+        Query keys;
+        keys.sql() << QStringLiteral("SELECT Nom_français, Nom_anglais, Origine FROM")
+                   << sql::quoteDouble(cards.filePath());
+        keys.openUnordered();
+        DatasetGuard closeAfterwards(keys);
+        for (; !keys.eof(); keys.next()) {
+            Key key{keys.field(0).asString(), keys.field(1).asString(), keys.field(2).asString()};
+            m_keys[{key[nameField], key[card::Origine]}].append(key);
+        }
+    }
+
+    QList<Key> take(const QString &name, const QString &edition) { return m_keys.take({name, edition}); }
+    void add(const Key &key) { m_keys[{key[m_nameField], key[card::Origine]}].append(key); }
+
+private:
+    int m_nameField;
+    QHash<std::pair<QString, QString>, QList<Key>> m_keys;
+};
+
+[[noreturn]] void refusedLine(int number, const QString &fileName, const QString &line, const AppError &error)
+{
+    throw AppError(QStringLiteral("Ligne %1 du fichier %2 (« %3 ») : %4")
+                       .arg(number)
+                       .arg(QDir::toNativeSeparators(fileName), line, error.message()));
+}
+
+// Renames on one name field, Nom_français or Nom_anglais. A line renamed
+// earlier in the file is found under its new name by the lines after it.
+QStringList rename(Table &cards, const QStringList &lines, const QString &fileName, int nameField, bool reportFailures)
+{
+    QStringList report;
+    if (lines.isEmpty())
+        return report;
+    NameIndex index(cards, nameField);
+    PostBatch batch(cards, lines.size());
+    for (int number = 1; number <= lines.size(); ++number) {
+        const UpdateLine line = cutLine(lines[number - 1]);
+        const QList<Key> keys = index.take(line.a, line.c);
+        if (keys.isEmpty() && reportFailures)
+            report << report::renameFailed(line);
+        for (int i = 0; i < keys.size(); ++i) {
+            Key renamed = keys[i];
+            try {
+                if (!cards.findKey(keys[i]))
+                    continue;
+                cards.edit();
+                cards.field(nameField).setAsString(line.b);
+                cards.post();
+            } catch (const AppError &error) {
+                // The update stops here; the batch keeps what was posted.
+                cards.cancel();
+                refusedLine(number, fileName, lines[number - 1], error);
+            }
+            batch.posted();
+            renamed[nameField] = line.b;
+            index.add(renamed);
+            report << report::renamed(line);
+        }
+    }
+    batch.commit();
+    return report;
+}
+
+} // namespace
+
+QStringList renameFrench(Table &cards, const QStringList &lines, const QString &fileName)
+{
+    return rename(cards, lines, fileName, card::NomFrancais, false);
+}
+
+QStringList renameEnglish(Table &cards, const QStringList &lines, const QString &fileName)
+{
+    return rename(cards, lines, fileName, card::NomAnglais, true);
+}
+
+QStringList deleteCards(Table &cards, const QStringList &lines, UpdateReports &reports)
+{
+    QStringList report;
+    if (lines.isEmpty())
+        return report;
+    // Each card is reached through a cursor restricted to its key, so that
+    // removing it does not read on through the rows that follow it. The
+    // cursor shares the card table's connection and its transaction.
+    Table byKey;
+    byKey.setTableName(cards.filePath());
+    byKey.setRequiredFields(card::fieldNames());
+    byKey.openUnordered();
+    DatasetGuard closeAfterwards(byKey);
+    QStringList keyTests;
+    for (int position = 0; position < card::KeyFieldCount; ++position)
+        keyTests << quoteIdentifier(cards.fieldName(position)) + QStringLiteral(" = ?");
+    const QString keyCondition = keyTests.join(QStringLiteral(" AND "));
+
+    PostBatch batch(byKey, lines.size());
+    for (const QString &text : lines) {
+        const UpdateLine line = cutLine(text);
+        byKey.setFilter(keyCondition, {line.a, line.b, line.c});
+        if (byKey.eof())
+            continue;
+        const qint64 dispo = byKey.field(card::Dispo).asInteger();
+        if (dispo > 0)
+            reports.warn(report::deletionWarning(line, dispo));
+        byKey.remove();
+        batch.posted();
+        report << report::deleted(line);
+    }
+    batch.commit();
+    return report;
+}
+
+namespace {
+
+// A table file holds one table and nothing else: triggers and views in a
+// file from someone else have no business in an update, and are refused
+// rather than merely switched off.
+void refuseSchemaObjects(const QString &path)
+{
+    const std::shared_ptr<SqliteConnection> connection = Database::openUntrusted(findTableFile(path));
+    SqliteStatement objects(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type IN "
+                                                       "('trigger', 'view') LIMIT 1"));
+    StatementRun run(objects);
+    if (objects.step())
+        throw AppError(QStringLiteral("La table de mise à jour « %1 » contient un déclencheur ou une vue "
+                                      "(« %2 ») : elle n'est pas importée.")
+                           .arg(QDir::toNativeSeparators(connection->filePath()), objects.column(0).toString()));
+}
+
+} // namespace
+
+std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards)
+{
+    refuseSchemaObjects(path);
+    Table table;
+    table.setTableName(path);
+    table.setUntrusted(true);
+    table.open();
+    DatasetGuard closeAfterwards(table);
+    const QString shownPath = QDir::toNativeSeparators(table.filePath());
+    if (table.fieldCount() < UpdateFieldCount)
+        throw AppError(QStringLiteral("La table de mise à jour « %1 » n'a que %2 champs : il en faut au moins %3.")
+                           .arg(shownPath)
+                           .arg(table.fieldCount())
+                           .arg(UpdateFieldCount));
+    std::vector<QStringList> records;
+    for (; !table.eof(); table.next()) {
+        QStringList record;
+        for (int position = 0; position < UpdateFieldCount; ++position)
+            record << table.field(position).asString();
+        // Checked now, so that a value the card table cannot hold stops the
+        // import before its first change.
+        for (int position = 0; position < CatalogueFieldCount; ++position) {
+            try {
+                values::forColumn(record[position], cards.fieldKind(position));
+            } catch (const AppError &error) {
+                throw AppError(QStringLiteral("Enregistrement %1 de la table de mise à jour « %2 », champ %3 : %4")
+                                   .arg(records.size() + 1)
+                                   .arg(shownPath, cards.fieldName(position), error.message()));
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+QStringList importRecords(Table &cards, const std::vector<QStringList> &records, const UpdateOptions &options)
+{
+    QStringList report;
+    PostBatch batch(cards, qint64(records.size()));
+    for (const QStringList &record : records) {
+        const bool found = cards.findKey(record.mid(0, card::KeyFieldCount));
+        if (found) {
+            cards.edit();
+            const double oldPrice = cards.field(card::Cote).asFloat();
+            // The key is the one just found: only the catalogue fields after
+            // it change; the counts and the picture are the user's.
+            for (int position = card::KeyFieldCount; position < CatalogueFieldCount; ++position)
+                cards.field(position).setAsString(record[position]);
+            const double newPrice = cards.field(card::Cote).asFloat();
+            const QString name = cards.field(card::NomFrancais).asString();
+            const QString edition = cards.field(card::Origine).asString();
+            if (oldPrice != -1) {
+                if (newPrice < oldPrice && options.devaluation)
+                    report << report::priceDrop(name, edition, oldPrice, newPrice);
+                else if (newPrice > oldPrice && options.reevaluation)
+                    report << report::priceRise(name, edition, oldPrice, newPrice);
+            }
+        } else {
+            cards.insert();
+            for (int position = 0; position < CatalogueFieldCount; ++position)
+                cards.field(position).setAsString(record[position]);
+            const QString name = cards.field(card::NomFrancais).asString();
+            if (options.apparition && !name.isEmpty())
+                report << report::newCard(name, cards.field(card::Origine).asString(),
+                                          cards.value(card::Cote));
+            // Whatever the update table says, the user has none of a new card.
+            for (int position : {card::Dispo, card::Utilise, card::Echangeable, card::Cherche})
+                cards.field(position).setAsInteger(0);
+        }
+        cards.post();
+        batch.posted();
+    }
+    batch.commit();
+    return report;
+}
+
+namespace {
+
+// The desktop file is a sign for the user that an import ran; it never
+// stops one.
+void leaveDesktopFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).absoluteDir().exists())
+        return;
+    try {
+        writeLinesFile(path, {});
+    } catch (const AppError &) {
+    }
+}
+
+} // namespace
+
+void applyUpdateSet(Session &session, const QString &chosenPath, const UpdateOptions &options,
+                    UpdateReports &reports)
+{
+    const QString base = textBaseName(chosenPath);
+    Table &cards = session.table;
+    cards.close();
+
+    const QString rnm = base + QStringLiteral(".RNM");
+    const QStringList frenchLines = readUpdateLines(rnm);
+    // Only key lookups and posts: the table is read in its stored order.
+    cards.openUnordered();
+    DatasetGuard closeAfterwards(cards);
+    QStringList renamed = renameFrench(cards, frenchLines, rnm);
+
+    const QString ang = base + QStringLiteral(".ANG");
+    renamed += renameEnglish(cards, readUpdateLines(ang), ang);
+    reports.report(RenamedCaption, renamed);
+
+    reports.report(DeletedCaption,
+                   deleteCards(cards, readUpdateLines(base + QStringLiteral(".SUP")), reports));
+
+    const std::vector<QStringList> records =
+        readUpdateTable(tableBaseName(chosenPath) + QStringLiteral(".DB"), cards);
+    leaveDesktopFile(options.desktopFile);
+    const QStringList imported = importRecords(cards, records, options);
+    cards.close();
+    reports.report(ImportCaption, imported);
+}
