@@ -26,7 +26,7 @@ std::optional<CardDetails> lookup(Query &query, const QString &nameField, const 
     d.english = query.field(card::NomAnglais).asString();
     d.edition = query.field(card::Origine).asString();
     d.rarete = query.field(card::Rarete).asString();
-    d.cote = query.field(card::Cote).asString();
+    d.cote = priceForDisplay(query.field(card::Cote).asString(), QLocale());
     d.couleur = query.field(card::Couleur).asString();
     d.cout = query.field(card::Cout).asString();
     d.force = query.field(card::Force).asString();
@@ -56,6 +56,17 @@ std::optional<CardDetails> lookupFrench(Query &query1, const QString &frenchLine
 std::optional<CardDetails> lookupEnglish(Query &query1, const QString &englishLine)
 {
     return lookup(query1, QStringLiteral("Nom_anglais"), englishLine);
+}
+
+QString priceForDisplay(const QString &stored, QLocale locale)
+{
+    bool ok = false;
+    const double value = stored.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return stored;
+    // No group separator: the text is read back as the user left it.
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', QLocale::FloatingPointShortest);
 }
 
 std::optional<double> parsePrice(const QString &text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,10 @@ struct CardCounts {
     qint64 echangeable = 0;
     qint64 cherche = 0;
 };
+
+// A stored price ("12.5") in the number format of `locale` ("12,5" in
+// French); a text that is not a number is shown as it is.
+QString priceForDisplay(const QString &stored, QLocale locale);
 
 // A price as typed: "12.5" and "12,5" are 12.5; blank text is no price.
 // Anything else throws AppError with a French message.

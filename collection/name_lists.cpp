@@ -4,13 +4,9 @@
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/query.h"
+#include "data/session.h"
 
-#include <QCollator>
-#include <QLocale>
-
-#include <algorithm>
-#include <numeric>
-#include <vector>
+#include <limits>
 
 namespace {
 
@@ -26,50 +22,41 @@ private:
     ListProgress &m_progress;
 };
 
+// A damaged or hostile table may hold counts whose sum does not fit: the
+// copies count then stays at the largest (or smallest) count.
+qint64 addCopies(qint64 total, qint64 copies)
+{
+    qint64 sum = 0;
+    if (__builtin_add_overflow(total, copies, &sum))
+        return copies > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return sum;
+}
+
 void openOwnedRows(Query &query)
 {
     query.close();
     query.sql().clear();
     query.sql() << QStringLiteral("SELECT *") << QStringLiteral("FROM Cartes")
                 << QStringLiteral("WHERE (Dispo > 0) OR (Utilise > 0)");
-    query.open();
+    query.openUnordered();
 }
 
 } // namespace
 
-void sortLines(QStringList &lines)
-{
-    // Sort keys are computed once per line: comparing through the collator
-    // at each step would be several times slower on 100,000 lines.
-    QCollator collator(QLocale(QLocale::French, QLocale::France));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(lines.size());
-    for (const QString &line : std::as_const(lines))
-        keys.push_back(collator.sortKey(line));
-    std::vector<qsizetype> order(lines.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        const int c = keys[a].compare(keys[b]);
-        // Lines equal for the collator keep a fixed order (exact text).
-        return c != 0 ? c < 0 : lines.at(a) < lines.at(b);
-    });
-    QStringList sorted;
-    sorted.reserve(lines.size());
-    for (qsizetype i : order)
-        sorted.append(lines.at(i));
-    lines = std::move(sorted);
-}
-
-NameLists prepareNameLists(Dataset &cardSource, Query &query1, ListProgress &progress)
+NameLists prepareNameLists(Session &session, ListProgress &progress)
 {
     EndGuard endGuard(progress);
     NameLists lists;
+    // Counts of the whole card table are read with the lists when the card
+    // source is that table, saving a second pass over it.
+    const bool sourceIsCardTable = !session.editionSelected();
 
+    Dataset &cardSource = session.cardSource();
     cardSource.close();
-    cardSource.open();
+    cardSource.openUnordered();
     DatasetGuard sourceGuard(cardSource);
 
+    Query &query1 = session.query1;
     qint64 ownedRows = 0;
     {
         openOwnedRows(query1);
@@ -83,25 +70,36 @@ NameLists prepareNameLists(Dataset &cardSource, Query &query1, ListProgress &pro
     lists.english.reserve(sourceRows);
     for (cardSource.first(); !cardSource.eof(); cardSource.next()) {
         const QString edition = cardSource.field(card::Origine).asString();
-        lists.french.append(card::cardLine(cardSource.field(card::NomFrancais).asString(), edition));
-        lists.english.append(card::cardLine(cardSource.field(card::NomAnglais).asString(), edition));
+        lists.french.append(cardSource.field(card::NomFrancais).asString(), edition);
+        lists.english.append(cardSource.field(card::NomAnglais).asString(), edition);
+        if (sourceIsCardTable) {
+            if (cardSource.field(card::Dispo).asInteger() > 0 || cardSource.field(card::Utilise).asInteger() > 0) {
+                ++lists.owned;
+                lists.copies = addCopies(lists.copies, card::ownedCopies(cardSource));
+            }
+        }
         progress.sourceRow();
     }
     lists.total = sourceRows;
     cardSource.close();
 
-    openOwnedRows(query1);
-    DatasetGuard queryGuard(query1);
-    lists.owned = query1.recordCount();
-    progress.ownedPassStarted(lists.owned);
-    for (query1.first(); !query1.eof(); query1.next()) {
-        lists.copies += card::ownedCopies(query1);
-        progress.ownedRow();
+    if (sourceIsCardTable) {
+        progress.ownedPassStarted(lists.owned);
+        progress.ownedRowsCounted(lists.owned);
+    } else {
+        openOwnedRows(query1);
+        DatasetGuard queryGuard(query1);
+        lists.owned = query1.recordCount();
+        progress.ownedPassStarted(lists.owned);
+        for (query1.first(); !query1.eof(); query1.next()) {
+            lists.copies = addCopies(lists.copies, card::ownedCopies(query1));
+            progress.ownedRow();
+        }
+        query1.close();
     }
-    query1.close();
 
-    sortLines(lists.french);
-    sortLines(lists.english);
+    lists.french.sort();
+    lists.english.sort();
     return lists;
 }
 

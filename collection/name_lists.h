@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "collection/name_list.h"
 
-class Dataset;
-class Query;
+#include <QString>
+
+class Session;
 
 // Told how far the preparation of the name lists has gone: first the rows of
 // the card source, then the owned rows of the card table.
@@ -17,6 +17,8 @@ public:
     virtual void sourceRow() = 0;
     virtual void ownedPassStarted(qint64 ownedRows) = 0;
     virtual void ownedRow() = 0;
+    // The owned rows were counted with the card source, in one go.
+    virtual void ownedRowsCounted(qint64 rows) = 0;
     // Always called at the end, also when a pass failed.
     virtual void end() = 0;
 };
@@ -24,20 +26,17 @@ public:
 // The two name lists of the card entry window, sorted, with the counts of
 // its caption. Counts are 64-bit: a catalogue may hold more than 65,535 rows.
 struct NameLists {
-    QStringList french;   // Nom_français (Origine)
-    QStringList english;  // Nom_anglais (Origine)
+    NameList french;      // Nom_français (Origine)
+    NameList english;     // Nom_anglais (Origine)
     qint64 owned = 0;     // card-table rows with Dispo > 0 or Utilise > 0
     qint64 total = 0;     // rows of the card source
     qint64 copies = 0;    // Dispo + Utilise over the owned rows
 };
 
-// Reads the card source once for both lists, then the owned rows of the card
-// table through `query1` (the scratch query on the database). The lists are
-// sorted once at the end, alphabetically with accents folded.
-NameLists prepareNameLists(Dataset &cardSource, Query &query1, ListProgress &progress);
+// Reads the card source once for both lists, in stored order (they are
+// sorted once at the end). The owned rows are counted in the same pass when
+// the card source is the card table, else read through the scratch query.
+NameLists prepareNameLists(Session &session, ListProgress &progress);
 
 // "152/1830         - Recherche de cartes -         311"
 QString listsCaption(qint64 owned, qint64 total, qint64 copies);
-
-// Sorts lines the way the name lists show them.
-void sortLines(QStringList &lines);

@@ -8,6 +8,7 @@
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "collection/card_lookup.h"
+#include "collection/name_list_model.h"
 #include "collection/name_lists.h"
 #include "collection/tvisualisation.h"
 #include "data/card_table.h"
@@ -16,10 +17,10 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 #include <algorithm>
 
@@ -41,7 +42,8 @@ private:
 };
 
 // At start-up the about box is the splash: its gauge moves once every ten
-// rows of the card source, then once per owned row.
+// rows of the card source, then once per owned row. The bar itself is set
+// when the window system gets its turn, which is all one sees of it.
 class SplashProgress : public ListProgress
 {
 public:
@@ -53,28 +55,39 @@ public:
     }
     void sourceRow() override
     {
-        if (++m_counter == 10) {
-            m_gauge->setValue(m_gauge->value() + 1);
-            m_counter = 0;
-        }
-        m_pump.row();
+        if (++m_rows % PumpRows == 0)
+            show(m_rows / 10);
     }
     void ownedPassStarted(qint64 ownedRows) override
     {
         m_gauge->setRange(0, int(qMin<qint64>(ownedRows, INT_MAX)));
         m_gauge->setValue(0);
+        m_rows = 0;
     }
     void ownedRow() override
     {
-        m_gauge->setValue(m_gauge->value() + 1);
-        m_pump.row();
+        if (++m_rows % PumpRows == 0)
+            show(m_rows);
+    }
+    void ownedRowsCounted(qint64 rows) override
+    {
+        m_rows += rows;
+        show(m_rows);
     }
     void end() override {}
 
 private:
+    // Letting the window system repaint after every row would make the pass
+    // several times slower on a large catalogue.
+    static constexpr qint64 PumpRows = 1024;
+    void show(qint64 value)
+    {
+        m_gauge->setValue(int(qMin<qint64>(value, m_gauge->maximum())));
+        QCoreApplication::processEvents();
+    }
+
     QProgressBar *m_gauge;
-    int m_counter = 0;
-    EventPump m_pump;
+    qint64 m_rows = 0;
 };
 
 // Later the progress window shows both passes as one.
@@ -98,6 +111,11 @@ public:
         m_progress.advance();
         m_pump.row();
     }
+    void ownedRowsCounted(qint64 rows) override
+    {
+        for (qint64 i = 0; i < rows; ++i)
+            m_progress.advance();
+    }
     // Hidden also after an error, so no gauge is left on screen.
     void end() override { m_progress.hide(); }
 
@@ -107,16 +125,16 @@ private:
 };
 
 // Puts a new list into a box's model in one go and keeps the text typed.
-void setLines(QComboBox *box, QStringListModel *model, const QStringList &lines)
+void setLines(QComboBox *box, NameListModel *model, NameList lines)
 {
     const QSignalBlocker blocker(box);
     const QString text = box->currentText();
-    model->setStringList(lines);
+    model->setList(std::move(lines));
     box->setCurrentIndex(-1);
     box->setEditText(text);
 }
 
-void setupNameBox(QComboBox *box, QStringListModel *model)
+void setupNameBox(QComboBox *box, NameListModel *model)
 {
     box->setModel(model);
     if (auto *view = qobject_cast<QListView *>(box->view()))
@@ -124,11 +142,17 @@ void setupNameBox(QComboBox *box, QStringListModel *model)
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // The default completer fills in the rest of a line as one types, which
     // would look up a card the user did not type; a case-insensitive popup
-    // only proposes lines.
-    auto *completer = new QCompleter(model, box);
+    // only proposes lines. It is given the lines starting with the text
+    // typed, found by a binary search in the sorted list.
+    auto *matches = new LineMatchesModel(*model, box);
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, matches, &LineMatchesModel::setTyped);
+    auto *completer = new QCompleter(matches, box);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     completer->setFilterMode(Qt::MatchStartsWith);
+    // Every row given starts with the text typed: told they are sorted, the
+    // completer finds them by a binary search instead of reading them all.
+    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     completer->setMaxVisibleItems(16);
     if (auto *popup = qobject_cast<QListView *>(completer->popup()))
         popup->setUniformItemSizes(true);
@@ -139,7 +163,7 @@ void setupNameBox(QComboBox *box, QStringListModel *model)
 
 TRecherche_De_Cartes::TRecherche_De_Cartes(Session &session, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Recherche_De_Cartes>()), m_session(session),
-      m_frenchModel(new QStringListModel(this)), m_englishModel(new QStringListModel(this))
+      m_frenchModel(new NameListModel(this)), m_englishModel(new NameListModel(this))
 {
     ui->setupUi(this);
     setFixedSize(427, 397);
@@ -219,9 +243,9 @@ void TRecherche_De_Cartes::Prepare_Listes()
     WindowProgress windowProgress(*window);
     ListProgress &progress = splash ? static_cast<ListProgress &>(splashProgress) : windowProgress;
 
-    const NameLists lists = prepareNameLists(m_session.cardSource(), m_session.query1, progress);
-    setLines(ui->ComboBox1, m_frenchModel, lists.french);
-    setLines(ui->ComboBox2, m_englishModel, lists.english);
+    NameLists lists = prepareNameLists(m_session, progress);
+    setLines(ui->ComboBox1, m_frenchModel, std::move(lists.french));
+    setLines(ui->ComboBox2, m_englishModel, std::move(lists.english));
     setWindowTitle(listsCaption(lists.owned, lists.total, lists.copies));
 }
 
@@ -348,10 +372,10 @@ void TRecherche_De_Cartes::BitBtn1Click()
 
 QStringList TRecherche_De_Cartes::frenchLines() const
 {
-    return m_frenchModel->stringList();
+    return m_frenchModel->list().lines();
 }
 
 QStringList TRecherche_De_Cartes::englishLines() const
 {
-    return m_englishModel->stringList();
+    return m_englishModel->list().lines();
 }

@@ -8,7 +8,7 @@
 
 class Session;
 class QSpinBox;
-class QStringListModel;
+class NameListModel;
 struct CardDetails;
 
 namespace Ui {
@@ -64,7 +64,7 @@ private:
 
     std::unique_ptr<Ui::Recherche_De_Cartes> ui;
     Session &m_session;
-    QStringListModel *m_frenchModel;
-    QStringListModel *m_englishModel;
+    NameListModel *m_frenchModel;
+    NameListModel *m_englishModel;
     QStringList m_shownKey;
 };

@@ -10,6 +10,8 @@
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,6 +24,7 @@ struct CountingProgress : ListProgress {
     void sourceRow() override { ++sourceRows; }
     void ownedPassStarted(qint64 owned) override { ownedPass = owned; }
     void ownedRow() override { ++ownedRows; }
+    void ownedRowsCounted(qint64 rows) override { ownedRows += int(rows); }
     void end() override { ++ends; }
 };
 
@@ -64,11 +67,11 @@ TEST(NameListsTest, OnePassGivesSortedCompleteListsAndCaptionCounts)
                        makeCard("Ours", "Bear", "Alpha", 70000, 0)});
     OpenSession s(tables);
     CountingProgress progress;
-    const NameLists lists = prepareNameLists(s.session.cardSource(), s.session.query1, progress);
+    const NameLists lists = prepareNameLists(s.session, progress);
 
-    EXPECT_EQ(lists.french, QStringList({"abeille (Alpha)", "Éclair (Alpha)", "Éclair (Bêta)", "Ours (Alpha)",
+    EXPECT_EQ(lists.french.lines(), QStringList({"abeille (Alpha)", "Éclair (Alpha)", "Éclair (Bêta)", "Ours (Alpha)",
                                          "zèbre (Alpha)"}));
-    EXPECT_EQ(lists.english, QStringList({"Bear (Alpha)", "Bee (Alpha)", "Lightning (Alpha)", "Lightning (Bêta)",
+    EXPECT_EQ(lists.english.lines(), QStringList({"Bear (Alpha)", "Bee (Alpha)", "Lightning (Alpha)", "Lightning (Bêta)",
                                           "Zebra (Alpha)"}));
     // Copies beyond 65,535 are counted, not wrapped.
     EXPECT_EQ(listsCaption(lists.owned, lists.total, lists.copies),
@@ -88,11 +91,32 @@ TEST(NameListsTest, EditionSelectionRestrictsListsAndTotalButNotOwnedCounts)
     OpenSession s(tables);
     s.session.selectEdition(QStringLiteral("Bêta"));
     CountingProgress progress;
-    const NameLists lists = prepareNameLists(s.session.cardSource(), s.session.query1, progress);
-    EXPECT_EQ(lists.french, QStringList({"Loup (Bêta)", "Ours (Bêta)"}));
+    const NameLists lists = prepareNameLists(s.session, progress);
+    EXPECT_EQ(lists.french.lines(), QStringList({"Loup (Bêta)", "Ours (Bêta)"}));
     EXPECT_EQ(lists.total, 2);
     EXPECT_EQ(lists.owned, 2);
     EXPECT_EQ(lists.copies, 6);
+}
+
+TEST(NameListsTest, CopiesBeyondTheLargestCountStayAtIt)
+{
+    constexpr qint64 Half = std::numeric_limits<qint64>::max() / 2 + 1;
+    TempTables tables({makeCard("Loup", "Wolf", "Alpha", 0, 0), makeCard("Loup", "Wolf", "Bêta", 0, 0)});
+    OpenSession s(tables);
+    for (const char *edition : {"Alpha", "Bêta"}) {
+        Table &table = s.session.table;
+        table.open();
+        ASSERT_TRUE(table.findKey({"Loup", "Wolf", edition}));
+        table.edit();
+        table.field(card::Dispo).setAsInteger(Half);
+        table.post();
+        table.close();
+    }
+    CountingProgress progress;
+    const NameLists lists = prepareNameLists(s.session, progress);
+    EXPECT_EQ(lists.copies, std::numeric_limits<qint64>::max());
+    s.session.selectEdition(QStringLiteral("Bêta"));
+    EXPECT_EQ(prepareNameLists(s.session, progress).copies, std::numeric_limits<qint64>::max());
 }
 
 TEST(NameListsTest, ProgressEndsAlsoWhenTheSourceCannotBeRead)
@@ -101,7 +125,7 @@ TEST(NameListsTest, ProgressEndsAlsoWhenTheSourceCannotBeRead)
     OpenSession s(tables);
     s.session.setDatabaseDirectory(tables.path("absent"));
     CountingProgress progress;
-    EXPECT_THROW(prepareNameLists(s.session.cardSource(), s.session.query1, progress), AppError);
+    EXPECT_THROW(prepareNameLists(s.session, progress), AppError);
     EXPECT_EQ(progress.ends, 1);
 }
 

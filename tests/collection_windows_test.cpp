@@ -17,6 +17,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QComboBox>
+#include <QCompleter>
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -200,6 +202,37 @@ TEST_F(CardEntryTest, PickByFrenchThenEnglishValidateAndReopen)
     EXPECT_EQ(again.findChild<QLineEdit *>("Edit1")->text(), "3.75");
 }
 
+TEST_F(CardEntryTest, TypingProposesTheLinesStartingWithTheTextInAnyCase)
+{
+    showEntry();
+    combo1()->setFocus();
+    QCompleter *completer = combo1()->completer();
+    const auto proposed = [&] {
+        QStringList lines;
+        QAbstractItemModel *rows = completer->completionModel();
+        while (rows->canFetchMore({}))
+            rows->fetchMore({});
+        for (int i = 0; i < rows->rowCount(); ++i)
+            lines << rows->index(i, 0).data().toString();
+        return completer->popup()->isVisible() ? lines : QStringList();
+    };
+    typeText(combo1(), QStringLiteral("éCL"));
+    EXPECT_EQ(proposed(), QStringList({"Éclair (Alpha)", "Éclair (Bêta)"}));
+    typeText(combo1(), QStringLiteral("air (b"));
+    EXPECT_EQ(proposed(), QStringList({"Éclair (Bêta)"}));
+    QTest::keyClick(combo1(), Qt::Key_Escape);
+
+    // Accents count: "ecl" is not "Écl".
+    combo1()->lineEdit()->clear();
+    typeText(combo1(), QStringLiteral("ecl"));
+    EXPECT_TRUE(proposed().isEmpty());
+
+    combo2()->setFocus();
+    typeText(combo2(), QStringLiteral("THE"));
+    EXPECT_EQ(combo2()->completer()->popup()->isVisible(), true);
+    EXPECT_EQ(combo2()->completer()->completionModel()->index(0, 0).data().toString(), "The \"Big\" Bear (Alpha)");
+}
+
 TEST_F(CardEntryTest, PriceThatIsNotANumberIsRefusedAndNothingIsPosted)
 {
     entry->FormShow();
@@ -231,6 +264,70 @@ TEST_F(CardEntryTest, CountAboveTheEntryRangeIsShownAndKeptByValider)
     // Another card is entered within 0..99 again.
     combo1()->setEditText("Éclair (Bêta)");
     EXPECT_EQ(spin(1)->maximum(), 99);
+}
+
+TEST_F(CardEntryTest, TypedCountIsBroughtIntoTheRangeWhenTheFieldIsLeft)
+{
+    showEntry();
+    combo1()->setEditText("Éclair (Alpha)");
+    // Typed key by key: 250 becomes 99 on leaving the field, and 99 is written.
+    spin(2)->setFocus();
+    spin(2)->selectAll();
+    QTest::keyClicks(spin(2), "250");
+    EXPECT_EQ(spin(2)->text(), "250");
+    spin(3)->setFocus();
+    EXPECT_EQ(spin(2)->value(), 99);
+    entry->ValiderClick();
+    EXPECT_EQ(fieldOf(session, {"Éclair", "Lightning", "Alpha"}, card::Utilise), 99);
+
+    // A stored count above 99 raised the field's own maximum: 999 becomes 150.
+    Table &table = session.table;
+    table.open();
+    ASSERT_TRUE(table.findKey({"Éclair", "Lightning", "Alpha"}));
+    table.edit();
+    table.field(card::Dispo).setAsInteger(150);
+    table.post();
+    table.close();
+    combo1()->setEditText("Éclair (Bêta)");
+    combo1()->setEditText("Éclair (Alpha)");
+    spin(1)->setFocus();
+    spin(1)->selectAll();
+    QTest::keyClicks(spin(1), "999");
+    QTest::keyClick(spin(1), Qt::Key_Tab);
+    EXPECT_EQ(spin(1)->value(), 150);
+}
+
+TEST_F(CardEntryTest, PriceIsShownInTheNumberFormatOfTheSettingsAndReadInBoth)
+{
+    struct DefaultLocale {
+        explicit DefaultLocale(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
+        ~DefaultLocale() { QLocale::setDefault(previous); }
+        const QLocale previous;
+    };
+    QLineEdit *price = in<QLineEdit>(entry.get(), "Edit1");
+    entry->FormShow();
+    {
+        const DefaultLocale french(QLocale::French);
+        combo1()->setEditText("Éclair (Alpha)");
+        EXPECT_EQ(price->text(), "2,5");
+        for (const auto &[typed, shown] : {std::pair{"1234,75", "1234,75"}, {"12.5", "12,5"}, {"3", "3"}}) {
+            price->setText(typed);
+            entry->ValiderClick();
+            combo1()->setEditText("Éclair (Bêta)");
+            combo1()->setEditText("Éclair (Alpha)");
+            EXPECT_EQ(price->text(), shown) << typed;
+        }
+    }
+    const DefaultLocale english(QLocale::English);
+    combo1()->setEditText("Éclair (Bêta)");
+    combo1()->setEditText("Éclair (Alpha)");
+    EXPECT_EQ(price->text(), "3");
+    price->setText("0,25");
+    entry->ValiderClick();
+    combo1()->setEditText("Éclair (Bêta)");
+    combo1()->setEditText("Éclair (Alpha)");
+    EXPECT_EQ(price->text(), "0.25");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
 TEST_F(CardEntryTest, RarityAndColourDisplayAndUnknownLines)

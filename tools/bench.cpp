@@ -12,6 +12,8 @@
 #include "collection/card_lookup.h"
 #include "collection/inventory.h"
 #include "collection/used_cards.h"
+#include "collection/trecherche_de_cartes.h"
+#include "ui/windows.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "exchange/exchange_table.h"
@@ -25,6 +27,8 @@
 #include "update/catalogue_update.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -42,7 +46,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
-                 "            classification used search update threshold exchange viewer lookup\n");
+                 "            classification used search update threshold exchange viewer keys lookup\n");
     return 2;
 }
 
@@ -99,6 +103,36 @@ void lookups(Session &session)
     run("english", english, lookupEnglish);
 }
 
+// Types lines spread over the French (or English) box of the card entry
+// window key by key, as the user does: each key looks the text up and
+// refreshes the completion popup. Prints the mean and the slowest key.
+void typeLines(const char *name, const char *box)
+{
+    auto *entry = windows().rechercheDeCartes;
+    auto *combo = entry->findChild<QComboBox *>(QLatin1String(box));
+    entry->show();
+    combo->setFocus();
+    constexpr int Lines = 20;
+    qint64 keys = 0, total = 0, slowest = 0;
+    for (int i = 0; i < Lines && combo->count() > 0; ++i) {
+        const QString line = combo->itemText(int(qint64(i) * combo->count() / Lines));
+        combo->lineEdit()->clear();
+        for (const QChar c : line) {
+            QElapsedTimer key;
+            key.start();
+            combo->lineEdit()->insert(QString(c));
+            QCoreApplication::processEvents();
+            const qint64 ns = key.nsecsElapsed();
+            ++keys;
+            total += ns;
+            slowest = qMax(slowest, ns);
+        }
+    }
+    std::printf("%s: %lld keys, mean %.2f ms, slowest %.2f ms\n", name, keys, keys ? total / 1e6 / keys : 0.0,
+                slowest / 1e6);
+    entry->hide();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -143,6 +177,17 @@ int main(int argc, char **argv)
              options.defaultDirectory = dir;
              if (startUp(options) != 0)
                  throw AppError(QStringLiteral("Le démarrage a échoué."));
+             shutDown();
+         }},
+        {QStringLiteral("keys"),
+         [&] {
+             StartupOptions options = defaultStartupOptions();
+             options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
+             options.defaultDirectory = dir;
+             if (startUp(options) != 0)
+                 throw AppError(QStringLiteral("Le démarrage a échoué."));
+             typeLines("keys-french", "ComboBox1");
+             typeLines("keys-english", "ComboBox2");
              shutDown();
          }},
         {QStringLiteral("valuation"), [&] { evaluateCollection(session.cardSource()); }},
