@@ -94,8 +94,10 @@ std::shared_ptr<SqliteConnection> Database::connect(const QString &filePath, Ope
         connection = std::make_shared<SqliteConnection>(canonical, OpenMode::Writable);
         cache[canonical] = connection;
     }
-    if (mode != OpenMode::ReadOnly)
+    if (mode != OpenMode::ReadOnly) {
         connection->useJournal(mode);
+        connection->prepareToWrite();
+    }
     return connection;
 }
 

@@ -236,9 +236,10 @@ SqliteConnection::~SqliteConnection()
         sqlite3_finalize(statement);
 }
 
-void SqliteConnection::useJournal(OpenMode mode)
+void SqliteConnection::prepareToWrite()
 {
-    if (m_journal == mode || isReadOnly())
+    const OpenMode mode = m_wantedJournal;
+    if (m_journal == mode || mode == OpenMode::ReadOnly || isReadOnly())
         return;
     // An empty file is left as it is: it is not a table, and switching the
     // journal would write a database header into it.

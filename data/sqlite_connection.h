@@ -46,12 +46,16 @@ public:
     // Runs statements that return nothing worth reading.
     void exec(const QString &sql);
 
-    // A writable connection switches the file's journal once the file has
-    // been seen to hold the expected table, so that a file of another kind is
-    // left exactly as it was. Does nothing on a read-only connection.
-    // `mode` is Writable (WAL, synchronous=NORMAL) or Standalone (rollback
-    // journal).
-    void useJournal(OpenMode mode);
+    // The journal a writable connection gives the file: Writable (WAL,
+    // synchronous=NORMAL) or Standalone (rollback journal). It is switched
+    // at the first write, so that a file of another kind, or one that is
+    // only read, is left exactly as it was and no WAL file is made for a
+    // pass that writes nothing.
+    void useJournal(OpenMode mode) { m_wantedJournal = mode; }
+    bool journalPending() const { return m_wantedJournal != m_journal; }
+    // Switches to the journal asked for; does nothing on a read-only
+    // connection. The switch needs no statement running on the connection.
+    void prepareToWrite();
 
     // Prepared statements let go by their SqliteStatement, kept for the next
     // statement of the same text (a lookup per keystroke, a cursor reopened).
@@ -74,7 +78,8 @@ private:
 
     QString m_filePath;
     OpenMode m_mode;
-    OpenMode m_journal = OpenMode::ReadOnly; // the journal set so far
+    OpenMode m_journal = OpenMode::ReadOnly;       // the journal set so far
+    OpenMode m_wantedJournal = OpenMode::ReadOnly; // the journal asked for
     std::pair<quint64, quint64> m_fileId;    // device and inode, where known
     std::unique_ptr<sqlite3, Closer> m_db;
     std::unordered_multimap<QByteArray, sqlite3_stmt *> m_prepared;

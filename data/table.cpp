@@ -263,6 +263,16 @@ struct Table::Private {
         clearPosted();
     }
 
+    // Before the first write the file gets its journal (WAL for the user's
+    // own tables); the switch needs the pass to let go of its read first.
+    void beforeWrite()
+    {
+        if (!connection->journalPending())
+            return;
+        detach();
+        connection->prepareToWrite();
+    }
+
     // The cursor on a copied row (eof false).
     void standOn(Row copy)
     {
@@ -682,6 +692,7 @@ void Table::post()
         // A post of its own commits at once: the pass leaves first, so that
         // no read stays open across the commit and SQLite can fold the WAL
         // back into the file.
+        d->beforeWrite();
         if (sqlite3_get_autocommit(d->connection->handle()))
             d->detach();
         auto &slot = d->updates[d->modified];
@@ -726,6 +737,7 @@ void Table::post()
     }
 
     d->detach();
+    d->beforeWrite();
     auto &slot = d->inserts[d->modified];
     if (!slot) {
         QStringList names, marks;
@@ -773,6 +785,7 @@ void Table::remove()
     const qint64 rowid = d->currentRowid();
     const QVariantList key = d->currentKey();
     d->stopPass();
+    d->beforeWrite();
     SqliteStatement &statement = d->statement(
         d->removeRow, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->info.quotedName));
     {
@@ -794,6 +807,7 @@ void Table::emptyTable()
     try {
         cancel();
         d->stopPass();
+        d->beforeWrite();
         SqliteStatement &statement = d->statement(d->emptyAll, QStringLiteral("DELETE FROM %1").arg(d->info.quotedName));
         StatementRun run(statement);
         statement.step();
@@ -860,8 +874,10 @@ void Table::beginTransaction()
 {
     if (d->state == State::Inactive)
         notOpen(m_tableName);
-    if (sqlite3_get_autocommit(d->connection->handle()))
+    if (sqlite3_get_autocommit(d->connection->handle())) {
+        d->beforeWrite();
         d->connection->exec(QStringLiteral("BEGIN"));
+    }
 }
 
 void Table::commitTransaction()
