@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_map>
 
 namespace {
@@ -24,8 +25,10 @@ Valuation evaluateCollection(Dataset &source)
     // Prices compare as exact doubles (0.0 and -0.0 are one class).
     std::unordered_map<double, std::size_t> classOf;
 
+    // Sums do not depend on the order of the rows: read them as stored.
     source.close();
-    source.open();
+    source.setFieldsToRead({card::Dispo, card::Utilise, card::Cote});
+    source.openUnordered();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {
         const qint64 copies = card::ownedCopies(source);
@@ -34,10 +37,15 @@ Valuation evaluateCollection(Dataset &source)
         if (copies < 1)
             continue;
         const auto [it, added] = classOf.try_emplace(price, result.classes.size());
-        if (added)
+        if (added) {
             result.classes.push_back({price, quint64(copies)});
-        else
-            result.classes[it->second].Quantite += quint64(copies);
+        } else {
+            // Counts of a damaged table may add up past the largest count:
+            // the class stays at the largest instead of wrapping round.
+            quint64 &quantite = result.classes[it->second].Quantite;
+            if (__builtin_add_overflow(quantite, quint64(copies), &quantite))
+                quantite = std::numeric_limits<quint64>::max();
+        }
     }
 
     // Dearest first; a price that is not a number (never equal to anything)

@@ -37,6 +37,7 @@ private:
 void zeroFields(Dataset &dataset, Progress &progress, std::initializer_list<int> positions)
 {
     dataset.close();
+    dataset.setFieldsToRead(positions);
     dataset.openUnordered();
     PassGuard guard(dataset, progress);
     const int rows = dataset.recordCount();

@@ -8,6 +8,8 @@ QStringList multiplesLines(Dataset &source, int multiplicite)
 {
     QStringList lines;
     source.close();
+    // The names and editions are key fields, always read.
+    source.setFieldsToRead({card::Dispo, card::Utilise});
     source.open();
     DatasetGuard guard(source);
     for (source.first(); !source.eof(); source.next()) {

@@ -1,6 +1,12 @@
 #include "data/card_table.h"
 
+#include "data/database.h"
 #include "data/dataset.h"
+#include "data/error.h"
+#include "data/sqlite_connection.h"
+#include "data/table_info.h"
+
+#include <limits>
 
 namespace card {
 
@@ -40,6 +46,37 @@ QString createTableSql(const QString &tableName)
                           "\"Dessin\" BLOB, "
                           "PRIMARY KEY (\"Nom_français\", \"Nom_anglais\", \"Origine\"))")
         .arg(quotedName);
+}
+
+QString lookupIndexSql(const QString &tableName)
+{
+    QString quotedName = tableName;
+    quotedName.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1_anglais\" ON \"%1\" (\"Nom_anglais\", \"Origine\")")
+        .arg(quotedName);
+}
+
+void ensureLookupIndex(const QString &filePath)
+{
+    try {
+        const std::shared_ptr<SqliteConnection> connection = Database::connect(filePath, OpenMode::ReadOnly);
+        if (connection->isReadOnly())
+            return;
+        const TableInfo info = readTableInfo(connection);
+        if (info.columns.size() < size_t(FieldCount))
+            return;
+        {
+            SqliteStatement existing(connection, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = "
+                                                                "'index' AND name = ?1 || '_anglais'"));
+            existing.bind(1, info.name);
+            StatementRun run(existing);
+            if (existing.step())
+                return;
+        }
+        connection->exec(lookupIndexSql(info.name));
+    } catch (const AppError &) {
+        // A full disk or a busy file: the lookups still work, table scan.
+    }
 }
 
 const std::array<const char *, ColourCount> ColourCodes = {"Ver", "Rge", "Noi", "Ble", "Bla", "Or", "Inc"};
@@ -89,7 +126,14 @@ QString uncountLine(const QString &countedLine)
 
 qint64 ownedCopies(Dataset &row)
 {
-    return row.field(Dispo).asInteger() + row.field(Utilise).asInteger();
+    const qint64 dispo = row.field(Dispo).asInteger();
+    const qint64 utilise = row.field(Utilise).asInteger();
+    qint64 copies = 0;
+    // A damaged or hostile table may hold counts whose sum does not fit: it
+    // stays at the largest (or smallest) count instead of wrapping round.
+    if (__builtin_add_overflow(dispo, utilise, &copies))
+        return utilise > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return copies;
 }
 
 } // namespace card

@@ -42,6 +42,17 @@ inline const QString ExchangeFile = QStringLiteral("ECHANGE.DB");
 // the tests; the program itself never creates a table).
 QString createTableSql(const QString &tableName);
 
+// SQL that makes the engine's index of English lookups (English name and
+// edition) on a card table named `tableName`, when it has none. The index is
+// the engine's own business: fields, order and key stay as they are.
+QString lookupIndexSql(const QString &tableName);
+
+// Makes the index of English lookups on the card table file at `filePath`
+// when it lacks it and can be written (a table written by another program,
+// or before the index). Never throws: without the index the lookups find the
+// same rows, only more slowly.
+void ensureLookupIndex(const QString &filePath);
+
 // Colour index 0..6 of the analysis, the inventory and the classification.
 inline constexpr int ColourCount = 7;
 extern const std::array<const char *, ColourCount> ColourCodes; // "Ver", "Rge", ...
@@ -49,7 +60,8 @@ extern const std::array<const char *, ColourCount> ColourNames; // "Vert", "Roug
 // Code of a colour index; empty text for an index outside 0..6.
 QString colourCode(int index);
 
-// Owned copies of the row a dataset stands on: Dispo + Utilise.
+// Owned copies of the row a dataset stands on: Dispo + Utilise, held at the
+// largest (or smallest) 64-bit count when the sum does not fit.
 qint64 ownedCopies(Dataset &row);
 
 // Card line: name + " (" + edition + ")".

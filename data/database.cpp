@@ -81,15 +81,23 @@ std::shared_ptr<SqliteConnection> Database::connect(const QString &filePath, Ope
         else
             ++it;
     }
+    std::shared_ptr<SqliteConnection> connection;
     const auto cached = cache.find(canonical);
-    if (cached != cache.end()) {
-        std::shared_ptr<SqliteConnection> connection = cached->second.lock();
-        // A reader can share any connection; a writer needs a writable one.
-        if (mode == OpenMode::ReadOnly || connection->mode() != OpenMode::ReadOnly)
-            return connection;
+    if (cached != cache.end())
+        connection = cached->second.lock();
+    if (!connection || !connection->isStillTheFile()) {
+        // The user's own files get one read-write connection each, also for
+        // reading: SQLite then recovers a table left by a killed write, and
+        // the last connection to close (always this one) folds the WAL back
+        // into the file and removes it, leaving the folder as it was found.
+        // SQLite falls back to reading when the file cannot be written.
+        connection = std::make_shared<SqliteConnection>(canonical, OpenMode::Writable);
+        cache[canonical] = connection;
     }
-    auto connection = std::make_shared<SqliteConnection>(canonical, mode);
-    cache[canonical] = connection;
+    if (mode != OpenMode::ReadOnly) {
+        connection->useJournal(mode);
+        connection->prepareToWrite();
+    }
     return connection;
 }
 

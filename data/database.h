@@ -31,8 +31,9 @@ public:
     QString resolveTable(const QString &tableName) const;
 
     // One connection per table file, shared by every dataset that has the
-    // file open and closed when the last one closes. `writable` asks for a
-    // read-write connection (WAL, synchronous=NORMAL).
+    // file open and closed when the last one closes. It is read-write
+    // whenever the file can be written; `writable` also switches the file to
+    // WAL with synchronous=NORMAL (a reader leaves the journal as it is).
     static std::shared_ptr<SqliteConnection> connect(const QString &filePath, bool writable);
     // The same with an explicit mode: OpenMode::Standalone keeps the rollback
     // journal (a file handed to someone else); OpenMode::Untrusted is

@@ -10,23 +10,22 @@ QString Field::name() const
 
 bool Field::isNull() const
 {
-    const QVariant value = m_dataset->value(m_position);
-    return !value.isValid() || value.isNull();
+    return m_dataset->isNullAt(m_position);
 }
 
 QString Field::asString() const
 {
-    return values::toText(m_dataset->value(m_position));
+    return m_dataset->textAt(m_position);
 }
 
 qint64 Field::asInteger() const
 {
-    return values::toInteger(m_dataset->value(m_position));
+    return m_dataset->integerAt(m_position);
 }
 
 double Field::asFloat() const
 {
-    return values::toFloat(m_dataset->value(m_position));
+    return m_dataset->floatAt(m_position);
 }
 
 QByteArray Field::asBytes() const
@@ -60,6 +59,27 @@ void Field::setAsBytes(const QByteArray &bytes)
 void Field::clear()
 {
     m_dataset->setValue(m_position, QVariant());
+}
+
+bool Dataset::isNullAt(int position) const
+{
+    const QVariant stored = value(position);
+    return !stored.isValid() || stored.isNull();
+}
+
+QString Dataset::textAt(int position) const
+{
+    return values::toText(value(position));
+}
+
+qint64 Dataset::integerAt(int position) const
+{
+    return values::toInteger(value(position));
+}
+
+double Dataset::floatAt(int position) const
+{
+    return values::toFloat(value(position));
 }
 
 int Dataset::fieldIndex(const QString &name) const

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <vector>
+
 class Dataset;
 
 // A field of the current row of a dataset, read and written through its text,
@@ -61,6 +63,11 @@ public:
     // file stores them, which reads much faster than key order.
     void openUnordered() { openRows(false); }
     virtual void close() = 0;
+    // For the next open only: the fields a pass reads from each row. The
+    // others stay readable, read on demand, so a pass that sums two counts
+    // does not convert every name of every row. Ignored by datasets that
+    // read whole rows anyway.
+    virtual void setFieldsToRead(const std::vector<int> &positions) { Q_UNUSED(positions); }
     bool isOpen() const { return state() != State::Inactive; }
     virtual State state() const = 0;
 
@@ -83,6 +90,13 @@ public:
 
     // Raw value of the current row (or of the row being edited/inserted).
     virtual QVariant value(int position) const = 0;
+    // The forms Field reads, by position (checked by field()). These go
+    // through value(); a dataset that can read its values typed overrides
+    // them so that long passes make no QVariant per value.
+    virtual bool isNullAt(int position) const;
+    virtual QString textAt(int position) const;
+    virtual qint64 integerAt(int position) const;
+    virtual double floatAt(int position) const;
 
     // Editing; a read-only dataset throws AppError.
     virtual void edit();

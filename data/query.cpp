@@ -16,10 +16,16 @@ struct Query::Private {
     std::unique_ptr<SqliteStatement> statement;
     std::unique_ptr<SqliteStatement> count;
     QString sql;
+    QString countSql; // the rows counted without reading or ordering them
     QVariantList binds;
     QStringList names;
     std::vector<Dataset::Kind> kinds;
-    std::vector<QVariant> row;
+    std::vector<QVariant> row; // the current row when the statement is not on it
+    int offset = 0;            // 1 when a hidden rowid leads the columns
+    bool copyRows = false;     // a DISTINCT list is copied row by row
+    bool onRow = false;        // the statement stands on the current row
+    std::unique_ptr<SqliteStatement> lastRow;
+    QString lastRowSql;
     bool eof = true;
     State state = State::Inactive;
     QString openedText; // the statement the open result answers
@@ -29,7 +35,9 @@ struct Query::Private {
         table.reset();
         statement.reset();
         count.reset();
+        lastRow.reset();
         connection.reset();
+        onRow = false;
         row.clear();
         names.clear();
         kinds.clear();
@@ -38,11 +46,36 @@ struct Query::Private {
         openedText.clear();
     }
 
-    void readRow()
+    void copyRow(const SqliteStatement &from, int first)
     {
         row.clear();
         for (int i = 0; i < int(names.size()); ++i)
-            row.push_back(statement->column(i));
+            row.push_back(from.column(first + i));
+    }
+
+    // Columns are read from the statement when asked for; only a DISTINCT
+    // list, which has no row of the table behind it, copies its rows.
+    void cameOnRow()
+    {
+        onRow = !copyRows;
+        if (copyRows)
+            copyRow(*statement, 0);
+    }
+
+    // At the end the last row stays readable, read again by its rowid.
+    void keepLastRow(qint64 rowid)
+    {
+        onRow = false;
+        if (copyRows)
+            return;
+        if (!lastRow)
+            lastRow = std::make_unique<SqliteStatement>(connection, lastRowSql);
+        StatementRun run(*lastRow);
+        lastRow->bind(1, rowid);
+        if (lastRow->step())
+            copyRow(*lastRow, 0);
+        else
+            row.clear();
     }
 };
 
@@ -82,6 +115,7 @@ void Query::openRows(bool keyOrder)
             d->table = std::make_unique<Table>();
             d->table->setTableName(path);
             d->table->setRequiredFields(m_requiredFields);
+            d->table->setFieldsToRead(m_fieldsToRead);
             if (keyOrder)
                 d->table->open();
             else
@@ -130,11 +164,21 @@ void Query::openRows(bool keyOrder)
             for (int position : info.keyColumns)
                 order << info.columns[size_t(position)].quoted;
         }
-        d->sql = QStringLiteral("SELECT %1%2 FROM %3")
+        d->copyRows = statement.distinct || !info.hasRowid;
+        d->offset = d->copyRows ? 0 : 1;
+        d->lastRowSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                            .arg(selected.join(QStringLiteral(", ")), info.quotedName);
+        d->sql = QStringLiteral("SELECT %1%2%3 FROM %4")
                      .arg(statement.distinct ? QStringLiteral("DISTINCT ") : QString(),
+                          d->copyRows ? QString() : QStringLiteral("rowid, "),
                           selected.join(QStringLiteral(", ")), info.quotedName);
-        if (!statement.condition.isEmpty())
-            d->sql += QStringLiteral(" WHERE ") + statement.condition;
+        const QString where =
+            statement.condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + statement.condition;
+        d->sql += where;
+        d->countSql = statement.distinct
+            ? QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT %1 FROM %2%3)")
+                  .arg(selected.join(QStringLiteral(", ")), info.quotedName, where)
+            : QStringLiteral("SELECT COUNT(*) FROM %1%2").arg(info.quotedName, where);
         if (!order.isEmpty())
             d->sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
         d->binds = statement.binds;
@@ -149,7 +193,14 @@ void Query::openRows(bool keyOrder)
 
 void Query::close()
 {
+    m_fieldsToRead.clear();
     d->release();
+}
+
+void Query::setFieldsToRead(const std::vector<int> &positions)
+{
+    if (state() == State::Inactive)
+        m_fieldsToRead = positions;
 }
 
 Dataset::State Query::state() const
@@ -177,9 +228,10 @@ void Query::first()
     d->eof = !d->statement->step();
     if (d->eof) {
         d->row.clear();
+        d->onRow = false;
         d->statement->reset();
     } else {
-        d->readRow();
+        d->cameOnRow();
     }
 }
 
@@ -191,12 +243,14 @@ void Query::next()
         notOpen();
     if (d->eof)
         return;
+    const qint64 rowid = d->copyRows ? 0 : d->statement->columnInt(0);
     if (d->statement->step()) {
-        d->readRow();
+        d->cameOnRow();
     } else {
         // At the end the last row stays readable; the read lock is let go.
         d->eof = true;
         d->statement->reset();
+        d->keepLastRow(rowid);
     }
 }
 
@@ -214,8 +268,7 @@ int Query::recordCount()
     if (d->state == State::Inactive)
         notOpen();
     if (!d->count)
-        d->count = std::make_unique<SqliteStatement>(d->connection,
-                                                     QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(d->sql));
+        d->count = std::make_unique<SqliteStatement>(d->connection, d->countSql);
     StatementRun run(*d->count);
     d->count->bindAll(d->binds);
     return d->count->step() ? int(d->count->columnInt(0)) : 0;
@@ -251,9 +304,47 @@ QVariant Query::value(int position) const
     if (d->state == State::Inactive)
         notOpen();
     checkPosition(position);
+    if (d->onRow)
+        return d->statement->column(position + d->offset);
     if (size_t(position) >= d->row.size())
         return QVariant();
     return d->row[size_t(position)];
+}
+
+bool Query::isNullAt(int position) const
+{
+    if (d->table)
+        return d->table->isNullAt(position);
+    if (d->onRow)
+        return d->statement->columnIsNull(position + d->offset);
+    return Dataset::isNullAt(position);
+}
+
+QString Query::textAt(int position) const
+{
+    if (d->table)
+        return d->table->textAt(position);
+    if (d->onRow)
+        return d->statement->columnText(position + d->offset);
+    return Dataset::textAt(position);
+}
+
+qint64 Query::integerAt(int position) const
+{
+    if (d->table)
+        return d->table->integerAt(position);
+    if (d->onRow)
+        return d->statement->columnInteger(position + d->offset);
+    return Dataset::integerAt(position);
+}
+
+double Query::floatAt(int position) const
+{
+    if (d->table)
+        return d->table->floatAt(position);
+    if (d->onRow)
+        return d->statement->columnFloat(position + d->offset);
+    return Dataset::floatAt(position);
 }
 
 void Query::edit()

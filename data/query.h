@@ -30,6 +30,7 @@ public:
     void setRequiredFields(const QStringList &names) { m_requiredFields = names; }
 
     void close() override;
+    void setFieldsToRead(const std::vector<int> &positions) override;
     State state() const override;
     void first() override;
     void next() override;
@@ -39,6 +40,10 @@ public:
     QString fieldName(int position) const override;
     Kind fieldKind(int position) const override;
     QVariant value(int position) const override;
+    bool isNullAt(int position) const override;
+    QString textAt(int position) const override;
+    qint64 integerAt(int position) const override;
+    double floatAt(int position) const override;
 
     // Editing works only on a live query.
     void edit() override;
@@ -59,5 +64,6 @@ private:
     QStringList m_sql;
     QStringList m_requiredFields;
     bool m_live = false;
+    std::vector<int> m_fieldsToRead;
     std::unique_ptr<Private> d;
 };

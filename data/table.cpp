@@ -7,14 +7,14 @@
 #include "data/value_conversion.h"
 
 #include <map>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
 
-// Rows are read a page at a time, so a pass over a large table never holds
-// it in memory.
-constexpr int PageSize = 256;
-
+// A copy of a row, for the times the cursor is not on a row of its pass
+// statement (after a lookup, an insert, a post that moved the row, a commit,
+// and at the end).
 struct Row {
     qint64 rowid = 0;
     std::vector<QVariant> values;
@@ -22,12 +22,19 @@ struct Row {
 
 } // namespace
 
+// A pass is one prepared statement stepped forward: the current row is read
+// straight from it, one column at a time, when asked for. Posts of the
+// current row go through their own statements while the pass goes on (SQLite
+// keeps the pass's place); a post that moves the row in key order, an
+// insert, a delete and a commit leave the pass, and the next move seeks the
+// row after the current key again, so no row is skipped or seen twice.
 struct Table::Private {
     // Options, kept across open and close.
     bool untrusted = false;
     bool standalone = false;
     QString filter;
     QVariantList filterBinds;
+    std::vector<int> fieldsToRead; // for the next open only
 
     // The connection outlives the statements declared after it.
     std::shared_ptr<SqliteConnection> connection;
@@ -37,25 +44,33 @@ struct Table::Private {
     std::vector<bool> lazy; // picture columns, read only when asked for
 
     State state = State::Inactive;
-    std::vector<Row> page;
-    size_t index = 0;
-    bool lastPage = true;
+    SqliteStatement *pass = nullptr; // the statement the current row is read from
+    Row row;                         // the current row when no pass stands on it
+    bool hasRow = false;
     bool eof = true;
 
-    Row buffer;
+    // Values posted to the current row since the cursor came to it.
+    std::vector<QVariant> posted;
+    std::vector<bool> isPosted;
+    bool anyPosted = false;
+
+    // The row being edited or inserted: the values set so far.
+    std::vector<QVariant> pending;
     std::vector<bool> modified;
+    std::vector<int> changed; // positions of `modified`, kept to spare an allocation per post
 
     mutable qint64 cachedRowid = -1;
     mutable std::map<int, QVariant> lazyCache;
 
-    std::unique_ptr<SqliteStatement> firstPage, afterKey, fromKey, exact, byRowid, count, removeRow,
+    std::unique_ptr<SqliteStatement> firstRows, afterKey, fromKey, exact, byRowid, count, removeRow,
         emptyAll, nullKeys;
     std::map<std::vector<bool>, std::unique_ptr<SqliteStatement>> updates, inserts;
     std::map<int, std::unique_ptr<SqliteStatement>> lazyReaders;
 
     void dropStatements()
     {
-        firstPage.reset();
+        stopPass();
+        firstRows.reset();
         afterKey.reset();
         fromKey.reset();
         exact.reset();
@@ -71,15 +86,16 @@ struct Table::Private {
 
     void release()
     {
+        fieldsToRead.clear();
         dropStatements();
         connection.reset();
-        page.clear();
-        index = 0;
+        row = Row();
+        hasRow = false;
         eof = true;
-        lastPage = true;
         state = State::Inactive;
         cachedRowid = -1;
         lazyCache.clear();
+        clearPosted();
     }
 
     SqliteStatement &statement(std::unique_ptr<SqliteStatement> &slot, const QString &sql)
@@ -145,54 +161,162 @@ struct Table::Private {
         return QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     }
 
-    Row readRow(const SqliteStatement &statement) const
+    static Row readRow(const SqliteStatement &statement, size_t columns)
     {
-        Row row;
-        row.rowid = statement.columnInt(0);
-        row.values.reserve(info.columns.size());
-        for (size_t i = 0; i < info.columns.size(); ++i)
-            row.values.push_back(statement.column(int(i) + 1));
-        return row;
+        Row copy;
+        copy.rowid = statement.columnInt(0);
+        copy.values.reserve(columns);
+        for (size_t i = 0; i < columns; ++i)
+            copy.values.push_back(statement.column(int(i) + 1));
+        return copy;
     }
 
-    std::vector<Row> readRows(SqliteStatement &statement, const QVariantList &binds)
+    // Only the values set by the last edit are cleared: a pass edits every
+    // row and sets a few fields.
+    void clearPending()
     {
-        StatementRun run(statement);
-        statement.bindAll(binds);
-        std::vector<Row> rows;
-        while (statement.step())
-            rows.push_back(readRow(statement));
-        return rows;
+        const size_t columns = info.columns.size();
+        if (pending.size() != columns) {
+            pending.assign(columns, QVariant());
+            modified.assign(columns, false);
+            return;
+        }
+        for (size_t i = 0; i < columns; ++i) {
+            if (modified[i]) {
+                pending[i] = QVariant();
+                modified[i] = false;
+            }
+        }
     }
 
-    void showPage(std::vector<Row> rows)
+    void clearPosted()
     {
-        page = std::move(rows);
-        index = 0;
-        lastPage = page.size() < size_t(PageSize);
-        eof = page.empty();
+        if (anyPosted)
+            std::fill(isPosted.begin(), isPosted.end(), false);
+        anyPosted = false;
     }
 
-    // The cursor on one row, reading on after it in key order.
-    void showRow(Row row)
+    void stopPass()
     {
-        page.clear();
-        page.push_back(std::move(row));
-        index = 0;
-        lastPage = false;
+        if (pass)
+            pass->reset();
+        pass = nullptr;
+    }
+
+    qint64 currentRowid() const { return pass ? pass->columnInt(0) : row.rowid; }
+
+    QVariant currentValue(size_t column) const
+    {
+        if (anyPosted && isPosted[column])
+            return posted[column];
+        if (lazy[column])
+            return lazyValue(currentRowid(), int(column));
+        return pass ? pass->column(int(column) + 1) : row.values[column];
+    }
+
+    // True when the row already holds every value an edit sets, so that the
+    // post has nothing to write (a reset on a table of mostly zero counts).
+    bool editChangesNothing(const std::vector<int> &changed) const
+    {
+        for (int position : changed) {
+            const size_t column = size_t(position);
+            const QVariant &wanted = pending[column];
+            if (lazy[column])
+                return false;
+            if (pass && !(anyPosted && isPosted[column])) {
+                if (!pass->columnEquals(position + 1, wanted))
+                    return false;
+                continue;
+            }
+            const QVariant stored = currentValue(column);
+            const bool storedNull = !stored.isValid() || stored.isNull();
+            const bool wantedNull = !wanted.isValid() || wanted.isNull();
+            if (storedNull != wantedNull)
+                return false;
+            if (!storedNull && (stored.typeId() != wanted.typeId() || stored != wanted))
+                return false;
+        }
+        return true;
+    }
+
+    // The fast path of the typed reads: the pass's own column.
+    bool readsFromPass(int position) const
+    {
+        return pass && state == State::Browse && !lazy[size_t(position)]
+            && !(anyPosted && isPosted[size_t(position)]);
+    }
+
+    // The cursor leaves its pass and keeps a copy of the current row.
+    void detach()
+    {
+        if (!pass)
+            return;
+        Row copy;
+        copy.rowid = currentRowid();
+        copy.values.resize(info.columns.size());
+        for (size_t i = 0; i < info.columns.size(); ++i) {
+            if (!lazy[i] || (anyPosted && isPosted[i]))
+                copy.values[i] = currentValue(i);
+        }
+        stopPass();
+        row = std::move(copy);
+        clearPosted();
+    }
+
+    // Before the first write the file gets its journal (WAL for the user's
+    // own tables); the switch needs the pass to let go of its read first.
+    void beforeWrite()
+    {
+        if (!connection->journalPending())
+            return;
+        detach();
+        connection->prepareToWrite();
+    }
+
+    // The cursor on a copied row (eof false).
+    void standOn(Row copy)
+    {
+        stopPass();
+        row = std::move(copy);
+        hasRow = true;
         eof = false;
+        clearPosted();
+        cachedRowid = -1;
     }
 
-    bool hasRow() const { return index < page.size(); }
+    void noRow()
+    {
+        stopPass();
+        hasRow = false;
+        eof = true;
+        clearPosted();
+    }
 
-    QVariantList keyOf(const Row &row) const
+    // Starts a pass; false (and no pass) when it has no row.
+    bool startPass(SqliteStatement &statement, const QVariantList &binds)
+    {
+        stopPass();
+        statement.reset();
+        statement.bindAll(binds);
+        clearPosted();
+        if (!statement.step()) {
+            statement.reset();
+            return false;
+        }
+        pass = &statement;
+        hasRow = true;
+        eof = false;
+        return true;
+    }
+
+    QVariantList currentKey() const
     {
         QVariantList key;
         if (orderByRowid) {
-            key << row.rowid;
+            key << currentRowid();
         } else {
             for (int position : info.keyColumns)
-                key << row.values[size_t(position)];
+                key << currentValue(size_t(position));
         }
         return key;
     }
@@ -205,23 +329,38 @@ struct Table::Private {
         return binds;
     }
 
-    std::vector<Row> rowsAfter(const Row &row)
+    SqliteStatement &firstStatement()
     {
-        SqliteStatement &after = statementOf(afterKey, [this] {
-            return selectList() + where({keyCondition(QStringLiteral(">"), !orderByRowid)}) + orderBy()
-                + QStringLiteral(" LIMIT %1").arg(PageSize);
+        return statementOf(firstRows, [this] { return selectList() + where({}) + orderBy(); });
+    }
+
+    SqliteStatement &afterStatement()
+    {
+        return statementOf(afterKey, [this] {
+            return selectList() + where({keyCondition(QStringLiteral(">"), !orderByRowid)}) + orderBy();
         });
-        return readRows(after, keyOf(row) + filterBinds);
+    }
+
+    // Goes on after `key` (the current row's); false at the end.
+    bool passAfter(const QVariantList &key) { return startPass(afterStatement(), key + filterBinds); }
+
+    std::optional<Row> tryReread(qint64 rowid)
+    {
+        SqliteStatement &reader =
+            statementOf(byRowid, [this] { return selectList() + QStringLiteral(" WHERE rowid = ?"); });
+        StatementRun run(reader);
+        reader.bind(1, rowid);
+        if (!reader.step())
+            return std::nullopt;
+        return readRow(reader, info.columns.size());
     }
 
     Row reread(qint64 rowid)
     {
-        SqliteStatement &reader =
-            statementOf(byRowid, [this] { return selectList() + QStringLiteral(" WHERE rowid = ?"); });
-        std::vector<Row> rows = readRows(reader, {rowid});
-        if (rows.empty())
+        std::optional<Row> found = tryReread(rowid);
+        if (!found)
             throw AppError(QStringLiteral("La ligne modifiée de la table « %1 » a disparu.").arg(path));
-        return rows.front();
+        return std::move(*found);
     }
 
     QVariant lazyValue(qint64 rowid, int position) const
@@ -304,21 +443,28 @@ void Table::openRows(bool keyOrder)
         return;
     try {
         d->path = m_database ? m_database->resolveTable(m_tableName) : findTableFile(m_tableName);
-        if (d->untrusted)
-            d->connection = Database::openUntrusted(d->path);
-        else
-            d->connection = Database::connect(d->path, d->standalone ? OpenMode::Standalone : OpenMode::Writable);
+        // The user's own file is read through its one read-write connection;
+        // its journal is switched only once its layout has been checked.
+        d->connection = d->untrusted ? Database::openUntrusted(d->path)
+                                     : Database::connect(d->path, OpenMode::ReadOnly);
         d->path = d->connection->filePath();
         d->info = readTableInfo(d->connection);
         checkRequiredFields(d->info, m_requiredFields, d->path);
+        if (!d->untrusted)
+            d->connection->useJournal(d->standalone ? OpenMode::Standalone : OpenMode::Writable);
 
         const size_t columns = d->info.columns.size();
         d->lazy.assign(columns, false);
         for (size_t i = 0; i < columns; ++i) {
             const bool isKey = std::find(d->info.keyColumns.begin(), d->info.keyColumns.end(), int(i))
                 != d->info.keyColumns.end();
-            d->lazy[i] = d->info.hasRowid && !isKey && d->info.columns[i].kind == Kind::Blob;
+            const bool unread = !d->fieldsToRead.empty()
+                && std::find(d->fieldsToRead.begin(), d->fieldsToRead.end(), int(i)) == d->fieldsToRead.end();
+            d->lazy[i] = d->info.hasRowid && !isKey && (unread || d->info.columns[i].kind == Kind::Blob);
         }
+        d->posted.assign(columns, QVariant());
+        d->isPosted.assign(columns, false);
+        d->anyPosted = false;
 
         // Rows are read in key order. A foreign file whose key allows NULL and
         // holds some is read in rowid order instead, so that no row is lost.
@@ -341,6 +487,12 @@ void Table::openRows(bool keyOrder)
         d->release();
         throw;
     }
+}
+
+void Table::setFieldsToRead(const std::vector<int> &positions)
+{
+    if (d->state == State::Inactive)
+        d->fieldsToRead = positions;
 }
 
 void Table::close()
@@ -376,8 +528,8 @@ void Table::first()
     if (d->state == State::Inactive)
         notOpen(m_tableName);
     leaveEditing();
-    const QString sql = d->selectList() + d->where({}) + d->orderBy() + QStringLiteral(" LIMIT %1").arg(PageSize);
-    d->showPage(d->readRows(d->statement(d->firstPage, sql), d->filterBinds));
+    if (!d->startPass(d->firstStatement(), d->filterBinds))
+        d->noRow();
 }
 
 void Table::next()
@@ -387,22 +539,23 @@ void Table::next()
     leaveEditing();
     if (d->eof)
         return;
-    if (d->index + 1 < d->page.size()) {
-        ++d->index;
-        return;
-    }
-    if (d->lastPage) {
-        d->eof = true;
-        return;
-    }
-    std::vector<Row> rows = d->rowsAfter(d->page[d->index]);
-    if (rows.empty()) {
+    if (!d->pass) {
         // Like the cursor it replaces, it stays on the last row at the end.
-        d->eof = true;
-        d->lastPage = true;
+        if (!d->passAfter(d->currentKey()))
+            d->eof = true;
         return;
     }
-    d->showPage(std::move(rows));
+    const qint64 rowid = d->currentRowid();
+    d->clearPosted();
+    if (d->pass->step())
+        return;
+    // The end: the pass lets its read go, and the last row stays readable.
+    d->stopPass();
+    d->eof = true;
+    if (std::optional<Row> last = d->tryReread(rowid))
+        d->row = std::move(*last);
+    else
+        d->hasRow = false;
 }
 
 bool Table::eof() const
@@ -445,16 +598,40 @@ QVariant Table::value(int position) const
     checkPosition(position);
     const size_t column = size_t(position);
     if (d->state == State::Edit || d->state == State::Insert) {
-        if (d->lazy[column] && !d->modified[column] && d->state == State::Edit)
-            return d->lazyValue(d->buffer.rowid, position);
-        return d->buffer.values[column];
+        if (d->modified[column] || d->state == State::Insert)
+            return d->pending[column];
     }
-    if (!d->hasRow())
+    if (!d->hasRow)
         return QVariant();
-    const Row &row = d->page[d->index];
-    if (d->lazy[column])
-        return d->lazyValue(row.rowid, position);
-    return row.values[column];
+    return d->currentValue(column);
+}
+
+bool Table::isNullAt(int position) const
+{
+    if (d->readsFromPass(position))
+        return d->pass->columnIsNull(position + 1);
+    return Dataset::isNullAt(position);
+}
+
+QString Table::textAt(int position) const
+{
+    if (d->readsFromPass(position))
+        return d->pass->columnText(position + 1);
+    return Dataset::textAt(position);
+}
+
+qint64 Table::integerAt(int position) const
+{
+    if (d->readsFromPass(position))
+        return d->pass->columnInteger(position + 1);
+    return Dataset::integerAt(position);
+}
+
+double Table::floatAt(int position) const
+{
+    if (d->readsFromPass(position))
+        return d->pass->columnFloat(position + 1);
+    return Dataset::floatAt(position);
 }
 
 void Table::edit()
@@ -464,12 +641,11 @@ void Table::edit()
     if (d->state == State::Edit)
         return;
     leaveEditing();
-    if (!d->hasRow())
+    if (!d->hasRow)
         throw AppError(QStringLiteral("La table « %1 » n'a pas de ligne courante à modifier.").arg(d->path));
     if (!d->info.hasRowid)
         throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
-    d->buffer = d->page[d->index];
-    d->modified.assign(d->info.columns.size(), false);
+    d->clearPending();
     d->state = State::Edit;
 }
 
@@ -480,9 +656,7 @@ void Table::insert()
     leaveEditing();
     if (!d->info.hasRowid)
         throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
-    d->buffer = Row();
-    d->buffer.values.assign(d->info.columns.size(), QVariant());
-    d->modified.assign(d->info.columns.size(), false);
+    d->clearPending();
     d->state = State::Insert;
 }
 
@@ -496,8 +670,7 @@ void Table::setValue(int position, const QVariant &value)
                                       "champ %2 ne peut pas être écrit.")
                            .arg(d->path, fieldName(position)));
     // Converted first, so that a bad value stores nothing.
-    const QVariant stored = values::forColumn(value, d->info.columns[size_t(position)].kind);
-    d->buffer.values[size_t(position)] = stored;
+    d->pending[size_t(position)] = values::forColumn(value, d->info.columns[size_t(position)].kind);
     d->modified[size_t(position)] = true;
 }
 
@@ -505,16 +678,23 @@ void Table::post()
 {
     if (d->state != State::Edit && d->state != State::Insert)
         return;
-    std::vector<int> changed;
+    std::vector<int> &changed = d->changed;
+    changed.clear();
     for (size_t i = 0; i < d->modified.size(); ++i) {
         if (d->modified[i])
             changed.push_back(int(i));
     }
     if (d->state == State::Edit) {
-        if (changed.empty()) {
+        if (changed.empty() || d->editChangesNothing(changed)) {
             d->state = State::Browse;
             return;
         }
+        // A post of its own commits at once: the pass leaves first, so that
+        // no read stays open across the commit and SQLite can fold the WAL
+        // back into the file.
+        d->beforeWrite();
+        if (sqlite3_get_autocommit(d->connection->handle()))
+            d->detach();
         auto &slot = d->updates[d->modified];
         if (!slot) {
             QStringList sets;
@@ -524,12 +704,13 @@ void Table::post()
                 d->connection, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                                    .arg(d->info.quotedName, sets.join(QStringLiteral(", "))));
         }
+        const qint64 rowid = d->currentRowid();
         {
             StatementRun run(*slot);
             int bindIndex = 1;
             for (int position : changed)
-                slot->bind(bindIndex++, d->buffer.values[size_t(position)]);
-            slot->bind(bindIndex, d->buffer.rowid);
+                slot->bind(bindIndex++, d->pending[size_t(position)]);
+            slot->bind(bindIndex, rowid);
             slot->step();
         }
         bool keyChanged = false;
@@ -537,16 +718,26 @@ void Table::post()
             keyChanged = keyChanged || d->modified[size_t(position)];
         d->cachedRowid = -1;
         d->state = State::Browse;
-        // The cursor stays on the row; a new key moves it to the key's place.
-        // The buffer already holds the stored forms of the values, so the row
-        // is read back only when its place may have changed.
-        if (keyChanged && !d->orderByRowid)
-            d->showRow(d->reread(d->buffer.rowid));
-        else
-            d->page[d->index] = std::move(d->buffer);
+        // The cursor stays on the row; a new key moves it to the key's place,
+        // and the next move seeks on from there.
+        if (keyChanged && !d->orderByRowid) {
+            d->standOn(d->reread(rowid));
+            return;
+        }
+        for (int position : changed) {
+            if (d->pass) {
+                d->posted[size_t(position)] = d->pending[size_t(position)];
+                d->isPosted[size_t(position)] = true;
+                d->anyPosted = true;
+            } else {
+                d->row.values[size_t(position)] = d->pending[size_t(position)];
+            }
+        }
         return;
     }
 
+    d->detach();
+    d->beforeWrite();
     auto &slot = d->inserts[d->modified];
     if (!slot) {
         QStringList names, marks;
@@ -564,13 +755,12 @@ void Table::post()
         StatementRun run(*slot);
         int bindIndex = 1;
         for (int position : changed)
-            slot->bind(bindIndex++, d->buffer.values[size_t(position)]);
+            slot->bind(bindIndex++, d->pending[size_t(position)]);
         slot->step();
     }
     const qint64 rowid = sqlite3_last_insert_rowid(d->connection->handle());
-    d->cachedRowid = -1;
     d->state = State::Browse;
-    d->showRow(d->reread(rowid));
+    d->standOn(d->reread(rowid));
 }
 
 void Table::cancel()
@@ -588,34 +778,25 @@ void Table::remove()
         return;
     }
     cancel();
-    if (!d->hasRow())
+    if (!d->hasRow)
         throw AppError(QStringLiteral("La table « %1 » n'a pas de ligne courante à supprimer.").arg(d->path));
     if (!d->info.hasRowid)
         throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
-    const Row removed = d->page[d->index];
+    const qint64 rowid = d->currentRowid();
+    const QVariantList key = d->currentKey();
+    d->stopPass();
+    d->beforeWrite();
     SqliteStatement &statement = d->statement(
         d->removeRow, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->info.quotedName));
     {
         StatementRun run(statement);
-        statement.bind(1, removed.rowid);
+        statement.bind(1, rowid);
         statement.step();
     }
     d->cachedRowid = -1;
-    d->page.erase(d->page.begin() + qsizetype(d->index));
-    if (d->index < d->page.size())
-        return;
-    if (!d->lastPage) {
-        std::vector<Row> rows = d->rowsAfter(removed);
-        if (!rows.empty()) {
-            d->showPage(std::move(rows));
-            return;
-        }
-    }
-    // Nothing follows: the end of the table.
-    d->page.clear();
-    d->index = 0;
-    d->lastPage = true;
-    d->eof = true;
+    // The cursor moves to the row that followed; nothing follows at the end.
+    if (!d->passAfter(key))
+        d->noRow();
 }
 
 void Table::emptyTable()
@@ -625,6 +806,8 @@ void Table::emptyTable()
         open();
     try {
         cancel();
+        d->stopPass();
+        d->beforeWrite();
         SqliteStatement &statement = d->statement(d->emptyAll, QStringLiteral("DELETE FROM %1").arg(d->info.quotedName));
         StatementRun run(statement);
         statement.step();
@@ -637,10 +820,7 @@ void Table::emptyTable()
         close();
         return;
     }
-    d->page.clear();
-    d->index = 0;
-    d->lastPage = true;
-    d->eof = true;
+    d->noRow();
     d->cachedRowid = -1;
 }
 
@@ -651,14 +831,22 @@ bool Table::findKey(const QStringList &key)
     leaveEditing();
     if (d->info.keyColumns.empty())
         throw AppError(QStringLiteral("La table « %1 » n'a pas de clé primaire.").arg(d->path));
-    QStringList tests;
-    for (const QString &name : d->keyNames())
-        tests << name + QStringLiteral(" = ?");
-    const QString sql = d->selectList() + d->where({tests.join(QStringLiteral(" AND "))}) + QStringLiteral(" LIMIT 1");
-    std::vector<Row> rows = d->readRows(d->statement(d->exact, sql), d->searchKey(key) + d->filterBinds);
-    if (rows.empty())
+    SqliteStatement &exact = d->statementOf(d->exact, [this] {
+        QStringList tests;
+        for (const QString &name : d->keyNames())
+            tests << name + QStringLiteral(" = ?");
+        return d->selectList() + d->where({tests.join(QStringLiteral(" AND "))}) + QStringLiteral(" LIMIT 1");
+    });
+    std::optional<Row> found;
+    {
+        StatementRun run(exact);
+        exact.bindAll(d->searchKey(key) + d->filterBinds);
+        if (exact.step())
+            found = Private::readRow(exact, d->info.columns.size());
+    }
+    if (!found)
         return false;
-    d->showRow(std::move(rows.front()));
+    d->standOn(std::move(*found));
     return true;
 }
 
@@ -669,33 +857,35 @@ void Table::findNearest(const QStringList &key)
     leaveEditing();
     if (d->info.keyColumns.empty())
         throw AppError(QStringLiteral("La table « %1 » n'a pas de clé primaire.").arg(d->path));
-    const QString sql = d->selectList() + d->where({d->keyCondition(QStringLiteral(">="), true)})
-        + QStringLiteral(" ORDER BY ") + d->keyNames().join(QStringLiteral(", "))
-        + QStringLiteral(" LIMIT %1").arg(PageSize);
-    std::vector<Row> rows = d->readRows(d->statement(d->fromKey, sql), d->searchKey(key) + d->filterBinds);
-    if (rows.empty()) {
-        d->page.clear();
-        d->index = 0;
-        d->lastPage = true;
-        d->eof = true;
+    SqliteStatement &from = d->statementOf(d->fromKey, [this] {
+        return d->selectList() + d->where({d->keyCondition(QStringLiteral(">="), true)})
+            + QStringLiteral(" ORDER BY ") + d->keyNames().join(QStringLiteral(", "));
+    });
+    if (!d->startPass(from, d->searchKey(key) + d->filterBinds)) {
+        d->noRow();
         return;
     }
+    // A pass in rowid order goes on from the row found in rowid order.
     if (d->orderByRowid)
-        d->showRow(std::move(rows.front()));
-    else
-        d->showPage(std::move(rows));
+        d->detach();
 }
 
 void Table::beginTransaction()
 {
     if (d->state == State::Inactive)
         notOpen(m_tableName);
-    if (sqlite3_get_autocommit(d->connection->handle()))
+    if (sqlite3_get_autocommit(d->connection->handle())) {
+        d->beforeWrite();
         d->connection->exec(QStringLiteral("BEGIN"));
+    }
 }
 
 void Table::commitTransaction()
 {
-    if (d->connection && !sqlite3_get_autocommit(d->connection->handle()))
+    if (d->connection && !sqlite3_get_autocommit(d->connection->handle())) {
+        // No read stays open across the commit, so SQLite can fold the WAL
+        // back into the file; the next move seeks on from the current row.
+        d->detach();
         d->connection->exec(QStringLiteral("COMMIT"));
+    }
 }

@@ -33,6 +33,7 @@ public:
     void clearFilter();
 
     void close() override;
+    void setFieldsToRead(const std::vector<int> &positions) override;
     State state() const override;
     void first() override;
     void next() override;
@@ -42,6 +43,10 @@ public:
     QString fieldName(int position) const override;
     Kind fieldKind(int position) const override;
     QVariant value(int position) const override;
+    bool isNullAt(int position) const override;
+    QString textAt(int position) const override;
+    qint64 integerAt(int position) const override;
+    double floatAt(int position) const override;
 
     void edit() override;
     void insert() override;

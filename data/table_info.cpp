@@ -38,9 +38,13 @@ Dataset::Kind kindOfDeclaredType(const QString &declaredType)
 
 TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection)
 {
+    if (const std::shared_ptr<const TableInfo> layout = connection->cachedLayout())
+        return *layout;
     const QString &path = connection->filePath();
     TableInfo info;
     {
+        // Indexes, and the triggers and views the engine never uses, are not
+        // tables.
         SqliteStatement tables(connection,
                                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
                                               "AND substr(name, 1, 7) <> 'sqlite_'"));
@@ -88,6 +92,7 @@ TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection)
     info.hasRowid = sqlite3_prepare_v2(connection->handle(), probeSql.constData(), -1, &probe, nullptr)
         == SQLITE_OK;
     sqlite3_finalize(probe);
+    connection->setCachedLayout(std::make_shared<const TableInfo>(info));
     return info;
 }
 

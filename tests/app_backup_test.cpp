@@ -62,6 +62,8 @@ TEST(BackupFiles, CopyOfATableInWalModeStandsAloneAndOnlyTheTwentyNewestAreKept)
     const QString folder = QDir(tables.dir()).filePath(QStringLiteral("sauvegardes"));
     // A writer keeps the table in WAL mode with its change not yet checkpointed.
     auto writer = std::make_shared<SqliteConnection>(tables.cardPath(), OpenMode::Writable);
+    writer->useJournal(OpenMode::Writable);
+    writer->prepareToWrite();
     writer->exec(QStringLiteral("UPDATE CARTES SET Dispo = 9 WHERE Dispo = 7"));
     ASSERT_TRUE(QFileInfo::exists(tables.cardPath() + QStringLiteral("-wal")));
 

@@ -10,10 +10,12 @@
 #include "data/session.h"
 #include "app/startup.h"
 #include "data/backup.h"
+#include "collection/card_lookup.h"
 #include "collection/inventory.h"
 #include "collection/used_cards.h"
 #include "collection/trecherche_de_cartes.h"
 #include "ui/windows.h"
+#include "data/card_table.h"
 #include "data/error.h"
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
@@ -36,6 +38,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -45,7 +48,7 @@ int usage()
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
                  "            classification used search update threshold exchange viewer keys\n"
-                 "            backup\n");
+                 "            lookup backup\n");
     return 2;
 }
 
@@ -68,6 +71,39 @@ public:
 private:
     static void print(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
+
+// Card entry lookups as the window runs them on each keystroke: 1000 French
+// and 1000 English card lines spread over the table, each looked up once;
+// prints the time per lookup of each language.
+void lookups(Session &session)
+{
+    constexpr int Lookups = 1000;
+    std::vector<QString> french, english;
+    Table &table = session.table;
+    table.close();
+    table.openUnordered();
+    const int step = qMax(1, table.recordCount() / Lookups);
+    for (int row = 0; !table.eof() && int(french.size()) < Lookups; table.next(), ++row) {
+        if (row % step != 0)
+            continue;
+        const QString edition = table.field(card::Origine).asString();
+        french.push_back(card::cardLine(table.field(card::NomFrancais).asString(), edition));
+        english.push_back(card::cardLine(table.field(card::NomAnglais).asString(), edition));
+    }
+    table.close();
+    const auto run = [&](const char *language, const std::vector<QString> &lines, auto lookup) {
+        QElapsedTimer timer;
+        timer.start();
+        int found = 0;
+        for (const QString &line : lines)
+            found += lookup(session.query1, line).has_value() ? 1 : 0;
+        const double perLookup = lines.empty() ? 0 : timer.nsecsElapsed() / 1e6 / double(lines.size());
+        std::printf("lookup %s %.3f ms per lookup (%d of %d found)\n", language, perLookup, found,
+                    int(lines.size()));
+    };
+    run("french", french, lookupFrench);
+    run("english", english, lookupEnglish);
+}
 
 // Types lines spread over the French (or English) box of the card entry
 // window key by key, as the user does: each key looks the text up and
@@ -200,6 +236,7 @@ int main(int argc, char **argv)
              SearchResultModel grid(query);
              grid.fetchAll();
          }},
+        {QStringLiteral("lookup"), [&] { lookups(session); }},
     };
 
     for (const QString &name : args.mid(1)) {

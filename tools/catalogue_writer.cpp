@@ -146,6 +146,9 @@ void fillTable(const QString &path, const QString &filePath, const std::vector<C
         sqlite3_reset(statement.get());
     }
     statement.reset();
+    // The index of English lookups, made once the rows are in (faster than
+    // keeping it up to date row by row).
+    execute(db.get(), card::lookupIndexSql(tableName), filePath);
     execute(db.get(), QStringLiteral("COMMIT"), filePath);
 
     if (sqlite3_close(db.release()) != SQLITE_OK)
