@@ -6,7 +6,7 @@
 #include "data/sqlite_connection.h"
 #include "data/table.h"
 #include "exchange/narrowed_source.h"
-#include "exchange/pass_guard.h"
+#include "data/pass_guard.h"
 #include "data/query.h"
 
 #include <QDir>
@@ -176,7 +176,7 @@ int copyOfferedAndWanted(Dataset &source, Table &target, const std::vector<Datas
     // The other collector's reader lists the rows in key order, so the order
     // in which they are written does not matter.
     source.openUnordered();
-    ExchangePassGuard guard(source, none);
+    PassGuard guard(source, none);
     const int fields = source.fieldCount();
     for (int position = 0; position < qMin(fields, int(card::Dessin)); ++position) {
         if (position >= int(targetKinds.size()) || source.fieldKind(position) != targetKinds[size_t(position)])
@@ -231,7 +231,7 @@ int writeExchangeTable(Dataset &source, const QString &exchangePath)
     {
         NoProgress none;
         target.openUnordered();
-        ExchangePassGuard guard(target, none);
+        PassGuard guard(target, none);
         written = copyOfferedAndWanted(source, target, kinds, exchangePath);
         target.close();
     }

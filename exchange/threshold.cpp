@@ -6,7 +6,7 @@
 #include "data/query.h"
 #include "data/session.h"
 #include "exchange/narrowed_source.h"
-#include "exchange/pass_guard.h"
+#include "data/pass_guard.h"
 
 namespace threshold {
 
@@ -35,7 +35,7 @@ void run(Dataset &source, int seuil, bool marquer, Progress &progress)
     // order the file stores them.
     source.close();
     source.openUnordered();
-    ExchangePassGuard guard(source, progress);
+    PassGuard guard(source, progress);
     const int rows = source.recordCount();
     progress.setMaximum(rows);
     progress.show();

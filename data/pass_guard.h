@@ -5,11 +5,11 @@
 
 // Closes the dataset and hides the progress however a pass ends, so a failed
 // pass never leaves a row half edited, the hourglass or the gauge on screen.
-class ExchangePassGuard
+class PassGuard
 {
 public:
-    ExchangePassGuard(Dataset &dataset, Progress &progress) : m_dataset(dataset), m_progress(progress) {}
-    ~ExchangePassGuard()
+    PassGuard(Dataset &dataset, Progress &progress) : m_dataset(dataset), m_progress(progress) {}
+    ~PassGuard()
     {
         try {
             if (m_dataset.state() == Dataset::State::Edit || m_dataset.state() == Dataset::State::Insert)
@@ -20,8 +20,8 @@ public:
         }
         m_progress.hide();
     }
-    ExchangePassGuard(const ExchangePassGuard &) = delete;
-    ExchangePassGuard &operator=(const ExchangePassGuard &) = delete;
+    PassGuard(const PassGuard &) = delete;
+    PassGuard &operator=(const PassGuard &) = delete;
 
 private:
     Dataset &m_dataset;
