@@ -26,6 +26,8 @@ share/icons/hicolor/32x32/apps/tabrix.png
 share/icons/hicolor/48x48/apps/tabrix.png
 share/icons/hicolor/64x64/apps/tabrix.png
 share/icons/hicolor/scalable/apps/tabrix.svg
+share/man/man1/tabrix-makedb.1.gz
+share/man/man1/tabrix.1.gz
 share/tabrix/AIDE.HLP
 share/tabrix/CARTES.DB
 share/tabrix/ECHANGE.DB"
