@@ -1,5 +1,6 @@
 #include "analysis/tevaluation.h"
 
+#include "analysis/tgraphique_evaluation.h"
 #include "analysis/valuation.h"
 #include "ui/dialogs.h"
 #include "data/session.h"
@@ -9,6 +10,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QMenu>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -30,6 +32,20 @@ TEvaluation::TEvaluation(Session &session, QWidget *parent)
     QPalette palette = ui->ListBox1->palette();
     palette.setColor(QPalette::Text, Qt::black);
     ui->ListBox1->setPalette(palette);
+
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_graphique = m_popupMenu->addAction(QStringLiteral("Graphique…"));
+    m_graphique->setObjectName(QStringLiteral("Graphique1"));
+    connect(m_graphique, &QAction::triggered, this, &TEvaluation::Graphique1Click);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popupMenu->popup(mapToGlobal(pos)); });
+    // The chart belongs to this valuation: it goes when the window closes.
+    connect(this, &QDialog::finished, this, [this] {
+        if (m_chart)
+            m_chart->close();
+    });
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this,
@@ -61,8 +77,11 @@ void TEvaluation::FormShow()
     m_prices.clear();
     ui->Label1->setText(QStringLiteral("Veuillez patienter pendant l'estimation."));
 
-    const Valuation valuation = evaluateCollection(m_session.cardSource());
+    m_valuation = evaluateCollection(m_session.cardSource());
+    const Valuation &valuation = m_valuation;
     ui->Label1->setText(valuationSentence(valuation.total));
+    if (m_chart && m_chart->isVisible())
+        m_chart->setValuation(m_valuation, m_session.editionSelected());
     m_prices.reserve(valuation.classes.size());
     for (const TClasseCote &priceClass : valuation.classes) {
         ui->ListBox1->addItem(priceClassLine(priceClass));
@@ -92,4 +111,13 @@ void TEvaluation::ListBox1DblClick()
     const auto found = std::find(m_prices.begin(), m_prices.end(), price);
     if (found != m_prices.end())
         ui->ListBox1->setCurrentRow(int(found - m_prices.begin()));
+}
+
+void TEvaluation::Graphique1Click()
+{
+    if (!m_chart)
+        m_chart = new TGraphiqueEvaluation(this);
+    m_chart->setValuation(m_valuation, m_session.editionSelected());
+    m_chart->show();
+    m_chart->raise();
 }
