@@ -12,13 +12,15 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TGraphique::TGraphique(const QString &title, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    resize(720, 520);
+    resize(800, 540);
 
     auto *chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -26,6 +28,7 @@ TGraphique::TGraphique(const QString &title, QWidget *parent) : QDialog(parent)
     m_view = new QChartView(chart);
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setObjectName(QStringLiteral("Graphique"));
+    m_view->setFocusPolicy(Qt::NoFocus);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setWidgetResizable(true);
@@ -66,6 +69,14 @@ QChart *TGraphique::chart() const
 void TGraphique::setChartHeight(int height)
 {
     m_view->setMinimumHeight(height);
+    m_scroll->verticalScrollBar()->setValue(0);
+}
+
+void TGraphique::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Once the layout has given the chart its height.
+    QTimer::singleShot(0, this, [this] { m_scroll->verticalScrollBar()->setValue(0); });
 }
 
 QImage TGraphique::picture() const

@@ -34,8 +34,10 @@ public:
     void savePicture(const QString &path) const;
 
 protected:
-    // The chart's height, beyond which the window scrolls.
+    // The chart's height, beyond which the window scrolls; the window shows
+    // the top of the chart again.
     void setChartHeight(int height);
+    void showEvent(QShowEvent *event) override;
 
 private:
     QChartView *m_view = nullptr;

@@ -37,9 +37,6 @@ void TGraphiqueAnalyse::setMatrix(const AnalysisMatrix &matrix, bool quantities,
     auto *series = new QBarSeries;
     series->append(owned);
     series->append(missing);
-    series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsFormat(QStringLiteral("@value"));
     c->addSeries(series);
 
     auto *colours = new QBarCategoryAxis;
@@ -48,6 +45,7 @@ void TGraphiqueAnalyse::setMatrix(const AnalysisMatrix &matrix, bool quantities,
     series->attachAxis(colours);
     auto *counts = new QValueAxis;
     counts->setRange(0, highest > 0 ? double(highest) * 1.1 : 1);
+    counts->applyNiceNumbers();
     counts->setLabelFormat(QStringLiteral("%.0f"));
     c->addAxis(counts, Qt::AlignLeft);
     series->attachAxis(counts);

@@ -33,10 +33,12 @@ void TGraphiqueEvaluation::setValuation(const Valuation &valuation, bool edition
     auto *set = new QBarSet(QStringLiteral("Valeur des cartes de la classe (Francs)"));
     QStringList labels;
     double highest = 0;
-    for (const PriceClassBar &bar : bars) {
-        *set << bar.value;
-        labels << bar.label;
-        highest = std::max(highest, bar.value);
+    // A category axis at the left runs upwards: the classes go in cheapest
+    // first so that the dearest is at the top.
+    for (auto bar = bars.rbegin(); bar != bars.rend(); ++bar) {
+        *set << bar->value;
+        labels << bar->label;
+        highest = std::max(highest, bar->value);
     }
     auto *series = new QHorizontalBarSeries;
     series->append(set);
@@ -45,12 +47,12 @@ void TGraphiqueEvaluation::setValuation(const Valuation &valuation, bool edition
 
     auto *classes = new QBarCategoryAxis;
     classes->append(labels);
-    // Categories run upwards: reversed, the dearest class is at the top.
-    classes->setReverse(true);
+    classes->setTruncateLabels(false);
     c->addAxis(classes, Qt::AlignLeft);
     series->attachAxis(classes);
     auto *francs = new QValueAxis;
     francs->setRange(0, highest > 0 ? highest * 1.05 : 1);
+    francs->applyNiceNumbers();
     francs->setLabelFormat(QStringLiteral("%.0f"));
     francs->setTitleText(QStringLiteral("Francs"));
     c->addAxis(francs, Qt::AlignBottom);

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 CardRow card(const QString &name, const QString &couleur, const QString &type, const QString &rarete,
@@ -56,6 +58,16 @@ Bars barsOf(const TGraphique &window)
     return bars;
 }
 
+// A horizontal chart's categories run upwards: read from the top, as a
+// user reads the list.
+Bars fromTheTop(Bars bars)
+{
+    std::reverse(bars.categories.begin(), bars.categories.end());
+    for (auto &set : bars.sets)
+        std::reverse(set.second.begin(), set.second.end());
+    return bars;
+}
+
 struct Tables {
     TempTables tables;
     Session session;
@@ -79,7 +91,7 @@ TEST(ChartTest, ValuationChartHoldsTheValueOfEachPriceClassAndFollowsTheEdition)
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isVisible());
 
-    Bars bars = barsOf(*chart);
+    Bars bars = fromTheTop(barsOf(*chart));
     EXPECT_EQ(bars.categories, (QStringList{"125.75 F", "10.00 F", "7.00 F", "2.50 F"}));
     ASSERT_EQ(bars.sets.size(), 1u);
     EXPECT_EQ(bars.sets[0].second, (std::vector<double>{125.75, 30.0, 7.0, 10.0}));
@@ -88,7 +100,7 @@ TEST(ChartTest, ValuationChartHoldsTheValueOfEachPriceClassAndFollowsTheEdition)
     // The valuation window recomputed on one edition: the chart follows.
     t.session.selectEdition(QStringLiteral("Base"));
     evaluation.FormShow();
-    bars = barsOf(*chart);
+    bars = fromTheTop(barsOf(*chart));
     EXPECT_EQ(bars.categories, (QStringList{"125.75 F", "10.00 F", "2.50 F"}));
     EXPECT_EQ(bars.sets[0].second, (std::vector<double>{125.75, 30.0, 10.0}));
     EXPECT_TRUE(chart->chart()->title().contains(QStringLiteral("(édition choisie)")));
