@@ -12,7 +12,7 @@ if ! command -v dpkg-shlibdeps >/dev/null 2>&1; then
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" --target tabrix tabrix-makedb tables package_documents
+cmake --build "$build" --target tabrix tabrix-makedb tables installed_tables package_documents
 (cd "$build" && cpack -G DEB)
 
 package=$(ls -t "$build"/tabrix_*.deb | head -n 1)
