@@ -1,6 +1,7 @@
 #include "analysis/tanalyse.h"
 
 #include "analysis/tanalyse_defilement.h"
+#include "analysis/tgraphique_analyse.h"
 #include "collection/tinventaire.h"
 #include "data/card_table.h"
 #include "data/session.h"
@@ -80,6 +81,9 @@ TAnalyse::TAnalyse(Session &session, QWidget *parent)
     m_rafraichir->setObjectName(QStringLiteral("Rafraichir1"));
     m_quitter = m_popupMenu->addAction(QStringLiteral("&Quitter"));
     m_quitter->setObjectName(QStringLiteral("Quitter1"));
+    m_graphique = m_popupMenu->addAction(QStringLiteral("Graphique…"));
+    m_graphique->setObjectName(QStringLiteral("Graphique1"));
+    connect(m_graphique, &QAction::triggered, this, &TAnalyse::Graphique1Click);
     connect(m_quantites, &QAction::triggered, this, &TAnalyse::Quantites1Click);
     connect(m_rafraichir, &QAction::triggered, this, &TAnalyse::Rafraichir1Click);
     connect(m_quitter, &QAction::triggered, this, &TAnalyse::Quitter1Click);
@@ -131,6 +135,7 @@ void TAnalyse::runPass()
     const AnalysisResult result = analyseCollection(m_session.cardSource(), progress);
     m_matrix = result.matrix;
     TabSet1Change(ui->TabSet1->currentIndex());
+    updateChart();
     // Once per unknown code, not once per record.
     for (const QString &message : unknownCodeMessages(result.unknown))
         dialogs().ask(this, message, HelpContext);
@@ -157,6 +162,22 @@ void TAnalyse::Quantites1Click()
     if (sender() != m_quantites)
         m_quantites->setChecked(!m_quantites->isChecked());
     TabSet1Change(ui->TabSet1->currentIndex());
+    updateChart();
+}
+
+void TAnalyse::Graphique1Click()
+{
+    if (!m_chart)
+        m_chart = new TGraphiqueAnalyse(this);
+    m_chart->setMatrix(m_matrix, m_quantites->isChecked(), m_session.editionSelected());
+    m_chart->show();
+    m_chart->raise();
+}
+
+void TAnalyse::updateChart()
+{
+    if (m_chart && m_chart->isVisible())
+        m_chart->setMatrix(m_matrix, m_quantites->isChecked(), m_session.editionSelected());
 }
 
 void TAnalyse::Rafraichir1Click()
@@ -189,6 +210,9 @@ void TAnalyse::done(int result)
 {
     if (m_passRunning)
         return;
+    // The chart belongs to this analysis: it goes when the window closes.
+    if (m_chart)
+        m_chart->close();
     QDialog::done(result);
 }
 

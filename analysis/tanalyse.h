@@ -11,6 +11,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTabBar;
+class TGraphiqueAnalyse;
 
 namespace Ui {
 class Analyse;
@@ -36,6 +37,9 @@ public:
     void Quantites1Click();
     void Rafraichir1Click();
     void Quitter1Click();
+    // The context menu's "Graphique…": owned against missing printings per
+    // colour, redrawn after each pass and each change of view while open.
+    void Graphique1Click();
     // A click on the cell of `row` and `column`: its cards in the inventory
     // window, then a new pass so that counts changed there show.
     void LabelClick(int row, int column);
@@ -46,6 +50,8 @@ public:
     QAction *quantites1() const { return m_quantites; }
     QAction *rafraichir1() const { return m_rafraichir; }
     QAction *quitter1() const { return m_quitter; }
+    QAction *graphique1() const { return m_graphique; }
+    TGraphiqueAnalyse *chartWindow() const { return m_chart; }
     const AnalysisMatrix &matrix() const { return m_matrix; }
     bool passRunning() const { return m_passRunning; }
 
@@ -58,6 +64,7 @@ protected:
 
 private:
     void runPass();
+    void updateChart();
 
     std::unique_ptr<Ui::Analyse> ui;
     Session &m_session;
@@ -65,6 +72,8 @@ private:
     QAction *m_quantites = nullptr;
     QAction *m_rafraichir = nullptr;
     QAction *m_quitter = nullptr;
+    QAction *m_graphique = nullptr;
+    TGraphiqueAnalyse *m_chart = nullptr;
     std::array<std::array<QLabel *, analysis::Columns>, analysis::Rows> m_cells{};
     AnalysisMatrix m_matrix;
     bool m_passRunning = false;

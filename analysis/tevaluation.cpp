@@ -1,5 +1,6 @@
 #include "analysis/tevaluation.h"
 
+#include "analysis/tgraphique_evaluation.h"
 #include "analysis/valuation.h"
 #include "ui/dialogs.h"
 #include "ui/export_action.h"
@@ -10,6 +11,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QMenu>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -32,17 +34,33 @@ TEvaluation::TEvaluation(Session &session, QWidget *parent)
     palette.setColor(QPalette::Text, Qt::black);
     ui->ListBox1->setPalette(palette);
 
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_graphique = m_popupMenu->addAction(QStringLiteral("Graphique…"));
+    m_graphique->setObjectName(QStringLiteral("Graphique1"));
+    connect(m_graphique, &QAction::triggered, this, &TEvaluation::Graphique1Click);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popupMenu->popup(mapToGlobal(pos)); });
+    // The chart belongs to this valuation: it goes when the window closes.
+    connect(this, &QDialog::finished, this, [this] {
+        if (m_chart)
+            m_chart->close();
+    });
+
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this,
             [this] { runCommand([this] { ListBox1DblClick(); }); });
     // The price classes for a spreadsheet: price, copies and their value.
-    addExportAction(ui->ListBox1, [this] {
+    QAction *exporter = addExportAction(ui->ListBox1, [this] {
         csv::Rows rows{{QStringLiteral("Cote"), QStringLiteral("Exemplaires"), QStringLiteral("Valeur")}};
-        for (std::size_t i = 0; i < m_prices.size() && i < m_quantities.size(); ++i)
-            rows << QStringList{csv::number(m_prices[i]), QString::number(m_quantities[i]),
-                                csv::number(m_prices[i] * double(m_quantities[i]))};
+        for (const TClasseCote &priceClass : m_valuation.classes)
+            rows << QStringList{csv::number(priceClass.Prix), QString::number(priceClass.Quantite),
+                                csv::number(priceClass.Prix * double(priceClass.Quantite))};
         return rows;
     });
+    // The list's own menu offers the chart too, not only the window's.
+    ui->ListBox1->insertAction(exporter, m_graphique);
 }
 
 TEvaluation::~TEvaluation() = default;
@@ -68,16 +86,17 @@ void TEvaluation::FormShow()
 {
     ui->ListBox1->clear();
     m_prices.clear();
-    m_quantities.clear();
     ui->Label1->setText(QStringLiteral("Veuillez patienter pendant l'estimation."));
 
-    const Valuation valuation = evaluateCollection(m_session.cardSource());
+    m_valuation = evaluateCollection(m_session.cardSource());
+    const Valuation &valuation = m_valuation;
     ui->Label1->setText(valuationSentence(valuation.total));
+    if (m_chart && m_chart->isVisible())
+        m_chart->setValuation(m_valuation, m_session.editionSelected());
     m_prices.reserve(valuation.classes.size());
     for (const TClasseCote &priceClass : valuation.classes) {
         ui->ListBox1->addItem(priceClassLine(priceClass));
         m_prices.push_back(priceClass.Prix);
-        m_quantities.push_back(priceClass.Quantite);
     }
 }
 
@@ -103,4 +122,13 @@ void TEvaluation::ListBox1DblClick()
     const auto found = std::find(m_prices.begin(), m_prices.end(), price);
     if (found != m_prices.end())
         ui->ListBox1->setCurrentRow(int(found - m_prices.begin()));
+}
+
+void TEvaluation::Graphique1Click()
+{
+    if (!m_chart)
+        m_chart = new TGraphiqueEvaluation(this);
+    m_chart->setValuation(m_valuation, m_session.editionSelected());
+    m_chart->show();
+    m_chart->raise();
 }

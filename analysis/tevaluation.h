@@ -1,11 +1,16 @@
 #pragma once
 
+#include "analysis/valuation.h"
+
 #include <QDialog>
 
 #include <memory>
 #include <vector>
 
 class Session;
+class QAction;
+class QMenu;
+class TGraphiqueEvaluation;
 class QLabel;
 class QListWidget;
 class QShowEvent;
@@ -35,6 +40,13 @@ public:
     // Exact price of each line of the list, in list order.
     const std::vector<double> &linePrices() const { return m_prices; }
 
+    // The context menu's "Graphique…": the valuation as a chart, redrawn at
+    // each new valuation while it is open.
+    void Graphique1Click();
+    QMenu *popupMenu1() const { return m_popupMenu; }
+    QAction *graphique1() const { return m_graphique; }
+    TGraphiqueEvaluation *chartWindow() const { return m_chart; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -42,5 +54,8 @@ private:
     std::unique_ptr<Ui::Evaluation> ui;
     Session &m_session;
     std::vector<double> m_prices;
-    std::vector<quint64> m_quantities; // owned copies of each line's class
+    Valuation m_valuation;
+    QMenu *m_popupMenu = nullptr;
+    QAction *m_graphique = nullptr;
+    TGraphiqueEvaluation *m_chart = nullptr;
 };

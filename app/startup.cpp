@@ -29,6 +29,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -91,7 +92,11 @@ StartupOptions defaultStartupOptions()
     options.configurationFile = startup::configurationFile();
     options.defaultDirectory = startup::defaultDatabaseDirectory();
     options.executableDir = startup::executableDirectory();
+    options.sharedDataDir = startup::sharedDataDirectory(options.executableDir);
     options.helpFile = QDir(options.executableDir).filePath(QStringLiteral("AIDE.HLP"));
+    // An installed program keeps its help file in share/tabrix.
+    if (!QFileInfo::exists(options.helpFile) && !options.sharedDataDir.isEmpty())
+        options.helpFile = QDir(options.sharedDataDir).filePath(QStringLiteral("AIDE.HLP"));
     return options;
 }
 
@@ -129,8 +134,17 @@ int startUp(const StartupOptions &options)
         startup::readDatabaseDirectory(options.configurationFile, options.defaultDirectory);
     session.setDatabaseDirectory(configured);
 
-    const startup::DirectoryChoice choice =
+    startup::DirectoryChoice choice =
         startup::chooseDatabaseDirectory(configured, options.executableDir);
+    // An installed program: no tables beside it, the demo tables copied
+    // once from share/tabrix into the user's default folder.
+    if (choice.fallback && !startup::cardTableExists(choice.directory)
+        && !options.sharedDataDir.isEmpty()) {
+        const QString userCopy =
+            startup::userCopyOfSharedTables(options.sharedDataDir, options.defaultDirectory);
+        if (!userCopy.isEmpty())
+            choice.directory = userCopy;
+    }
     if (choice.configuredIsFile)
         dialogs().inform(nullptr, startup::pathIsFileMessage(options.configurationFile, configured), 2);
     if (choice.fallback) {

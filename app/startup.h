@@ -8,6 +8,7 @@ struct StartupOptions {
     QString defaultDirectory;   // database directory when the INI gives none
     QString executableDir;      // fallback directory
     QString helpFile;           // AIDE.HLP
+    QString sharedDataDir;      // an installed program's share/tabrix, else empty
 };
 
 // The options of a real run: the platform's files and the executable's

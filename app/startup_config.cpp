@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -136,6 +137,50 @@ DirectoryChoice chooseDatabaseDirectory(const QString &configured, const QString
     choice.configuredIsFile = !configured.isEmpty() && QFileInfo(configured).isFile();
     choice.directory = executableDir.left(MaxDirectoryLength);
     return choice;
+}
+
+QString sharedDataDirectory(const QString &executableDir)
+{
+    if (executableDir.isEmpty())
+        return QString();
+    const QString shared = QDir(executableDir).filePath(QStringLiteral("../share/tabrix"));
+    const QString real = QFileInfo(shared).canonicalFilePath();
+    return real.isEmpty() ? QString() : QDir::toNativeSeparators(real);
+}
+
+QString userCopyOfSharedTables(const QString &sharedDir, const QString &userDir)
+{
+    if (userDir.isEmpty())
+        return QString();
+    if (cardTableExists(userDir))
+        return userDir;
+    if (sharedDir.isEmpty() || !cardTableExists(sharedDir) || !QDir().mkpath(userDir))
+        return QString();
+    const QDir from(sharedDir);
+    const QDir to(userDir);
+    // The card table last: a copy cut short leaves no CARTES.DB, so the next
+    // start copies again instead of opening half a folder.
+    for (const QString &name : {QStringLiteral("ECHANGE.DB"), card::TableFile}) {
+        const QStringList found = from.entryList(QStringList{name}, QDir::Files);
+        if (found.isEmpty())
+            continue;
+        // A table of the user's own is never replaced.
+        if (!to.entryList(QStringList{name}, QDir::Files).isEmpty())
+            continue;
+        const QString target = to.filePath(found.first());
+        const QString aside = target + QStringLiteral(".copie");
+        QFile::remove(aside);
+        if (!QFile::copy(from.filePath(found.first()), aside))
+            return QString();
+        // The shared files are read-only for the user; the copy is his.
+        QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                         | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        if (!QFile::rename(aside, target)) {
+            QFile::remove(aside);
+            return QString();
+        }
+    }
+    return cardTableExists(userDir) ? userDir : QString();
 }
 
 QString pathIsFileMessage(const QString &iniFile, const QString &configured)

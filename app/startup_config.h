@@ -39,6 +39,18 @@ struct DirectoryChoice {
 };
 DirectoryChoice chooseDatabaseDirectory(const QString &configured, const QString &executableDir);
 
+// The shared data folder of an installed program: share/tabrix beside the
+// executable's bin folder (/usr/share/tabrix for /usr/bin/tabrix). Empty
+// when there is no such folder, as in the build tree.
+QString sharedDataDirectory(const QString &executableDir);
+
+// An installed program's tables belong to root and to every user, so they
+// are never opened where they lie: when `userDir` has no card table and
+// `sharedDir` has one, both tables are copied into `userDir` (made if
+// needed), writable by the user. Returns `userDir` when it then holds the
+// card table, else an empty string (nothing shared, or the copy failed).
+QString userCopyOfSharedTables(const QString &sharedDir, const QString &userDir);
+
 // The message shown when PATH names a file instead of a directory.
 QString pathIsFileMessage(const QString &iniFile, const QString &configured);
 

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -270,4 +271,79 @@ TEST_F(StartupTest, UnreadableCardTableEndsWithTheEngineMessage)
         EXPECT_EQ(windows().principale, nullptr);
         EXPECT_EQ(readFile(path), before);
     }
+}
+
+namespace {
+
+// An installed program's layout on real directories: PREFIX/bin holds the
+// executable and nothing else, PREFIX/share/tabrix the demo tables.
+struct InstalledLayout {
+    QTemporaryDir prefix;
+    QString bin() const { return QDir(prefix.path()).filePath(QStringLiteral("bin")); }
+    QString shared() const { return QDir(prefix.path()).filePath(QStringLiteral("share/tabrix")); }
+    InstalledLayout(bool withTables)
+    {
+        QDir().mkpath(bin());
+        QDir().mkpath(shared());
+        if (withTables) {
+            writeCardTable(QDir(shared()).filePath(QStringLiteral("CARTES.DB")), twoCards());
+            writeText(QDir(shared()).filePath(QStringLiteral("ECHANGE.DB")), readFile(TABRIX_BIN_DIR "/ECHANGE.DB"));
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(StartupTest, InstalledProgramStartsOnItsOwnCopyOfTheSharedTables)
+{
+    InstalledLayout installed(true);
+    StartupOptions o = options();
+    o.executableDir = installed.bin();
+    o.sharedDataDir = startup::sharedDataDirectory(installed.bin());
+    ASSERT_EQ(o.sharedDataDir, QFileInfo(installed.shared()).canonicalFilePath());
+    const QString sharedCards = QDir(installed.shared()).filePath(QStringLiteral("CARTES.DB"));
+    const QString userCards = QDir(o.defaultDirectory).filePath(QStringLiteral("CARTES.DB"));
+    const QByteArray sharedBefore = readFile(sharedCards);
+
+    ASSERT_EQ(startUp(o), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(windows().session->databaseDirectory(), o.defaultDirectory);
+    EXPECT_TRUE(QFileInfo(userCards).isFile());
+    const QString userExchange = QDir(o.defaultDirectory).filePath(QStringLiteral("ECHANGE.DB"));
+    EXPECT_TRUE(QFileInfo::exists(userExchange));
+    EXPECT_TRUE(QFileInfo(userCards).permissions() & QFileDevice::WriteOwner);
+    EXPECT_EQ(readFile(sharedCards), sharedBefore);
+    EXPECT_EQ(QDir(installed.shared()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("ECHANGE.DB")}));
+
+    // Once the user has his card table, nothing is copied again.
+    shutDown();
+    ASSERT_TRUE(QFile::remove(userExchange));
+    ASSERT_EQ(startUp(o), 0);
+    EXPECT_EQ(windows().session->databaseDirectory(), o.defaultDirectory);
+    EXPECT_FALSE(QFileInfo::exists(userExchange));
+    EXPECT_EQ(readFile(sharedCards), sharedBefore);
+
+    // The user's own exchange table is never replaced by the shared one.
+    QTemporaryDir other;
+    writeText(QDir(other.path()).filePath(QStringLiteral("echange.db")), "mes échanges");
+    EXPECT_EQ(startup::userCopyOfSharedTables(installed.shared(), other.path()), other.path());
+    EXPECT_EQ(readFile(QDir(other.path()).filePath(QStringLiteral("echange.db"))), QByteArray("mes échanges"));
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("echange.db")}));
+}
+
+TEST_F(StartupTest, InstalledProgramWithNoTableAnywhereStillShowsTheStartupMessage)
+{
+    InstalledLayout installed(false);
+    StartupOptions o = options();
+    o.executableDir = installed.bin();
+    o.sharedDataDir = startup::sharedDataDirectory(installed.bin());
+
+    EXPECT_NE(startUp(o), 0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Attention, impossible de trouver")));
+    EXPECT_FALSE(QFileInfo::exists(QDir(o.defaultDirectory).filePath(QStringLiteral("CARTES.DB"))));
+    // The build tree has no share/tabrix beside its bin folder.
+    EXPECT_TRUE(startup::sharedDataDirectory(QStringLiteral(TABRIX_BIN_DIR)).isEmpty());
 }
