@@ -760,7 +760,12 @@ void Table::post()
     }
     const qint64 rowid = sqlite3_last_insert_rowid(d->connection->handle());
     d->state = State::Browse;
-    d->standOn(d->reread(rowid));
+    // A row given every field holds what was bound (already in stored form);
+    // otherwise the file's defaults are read back.
+    if (changed.size() == d->info.columns.size())
+        d->standOn(Row{rowid, d->pending});
+    else
+        d->standOn(d->reread(rowid));
 }
 
 void Table::cancel()

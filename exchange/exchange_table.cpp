@@ -192,10 +192,12 @@ int copyOfferedAndWanted(Dataset &source, Table &target, const std::vector<Datas
     while (!source.eof()) {
         if (source.field(card::Echangeable).asInteger() > 0 || source.field(card::Cherche).asInteger() > 0) {
             target.insert();
+            // The field kinds match, so values are copied as they are stored.
             for (int position = 0; position < fields; ++position) {
                 if (position != card::Dessin)
-                    target.field(position).setAsString(source.field(position).asString());
+                    target.setValue(position, source.value(position));
             }
+            target.field(card::Dessin).clear();
             target.field(dispo).setAsInteger(0);
             target.post();
             ++written;
