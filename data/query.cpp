@@ -161,8 +161,13 @@ void Query::openRows(bool keyOrder)
         if (statement.distinct) {
             order = selected;
         } else if (keyOrder) {
+            // With a condition, the rows kept are read as stored and sorted
+            // ("+" keeps SQLite from walking the key index, which would fetch
+            // every row of the table at random to test it); without one the
+            // key index is walked.
+            const QString sorted = statement.condition.isEmpty() ? QString() : QStringLiteral("+");
             for (int position : info.keyColumns)
-                order << info.columns[size_t(position)].quoted;
+                order << sorted + info.columns[size_t(position)].quoted;
         }
         d->copyRows = statement.distinct || !info.hasRowid;
         d->offset = d->copyRows ? 0 : 1;
