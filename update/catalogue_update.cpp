@@ -16,7 +16,6 @@
 #include "update/report_lines.h"
 
 #include <QDir>
-#include <QHash>
 
 namespace {
 
@@ -25,35 +24,25 @@ constexpr int CatalogueFieldCount = 10; // Nom_français .. Type
 
 using Key = QStringList; // Nom_français, Nom_anglais, Origine
 
-// The printings of each (name, edition), for one of the two name fields. A
-// rename finds every printing it concerns here instead of reading the table
-// once per line.
-class NameIndex
+// The printings of one (name, edition), for one of the two name fields. The
+// key index (French names) and the engine's index on English names and
+// editions make this a lookup, not a pass over the table. The query shares
+// the table's connection, so it sees what the update posted before: a line
+// renamed earlier is found under its new name by the lines after it.
+QList<Key> printingsNamed(const Table &cards, int nameField, const QString &name, const QString &edition)
 {
-public:
-    // Read through a query of the keys alone, which shares the table's
-    // connection and so sees what the update posted before.
-    NameIndex(const Table &cards, int nameField)
-        : m_nameField(nameField)
-    {
-        Query keys;
-        keys.sql() << QStringLiteral("SELECT Nom_français, Nom_anglais, Origine FROM")
-                   << sql::quoteDouble(cards.filePath());
-        keys.openUnordered();
-        DatasetGuard closeAfterwards(keys);
-        for (; !keys.eof(); keys.next()) {
-            Key key{keys.field(0).asString(), keys.field(1).asString(), keys.field(2).asString()};
-            m_keys[{key[nameField], key[card::Origine]}].append(key);
-        }
-    }
-
-    QList<Key> take(const QString &name, const QString &edition) { return m_keys.take({name, edition}); }
-    void add(const Key &key) { m_keys[{key[m_nameField], key[card::Origine]}].append(key); }
-
-private:
-    int m_nameField;
-    QHash<std::pair<QString, QString>, QList<Key>> m_keys;
-};
+    Query keys;
+    keys.sql() << QStringLiteral("SELECT Nom_français, Nom_anglais, Origine FROM")
+               << sql::quoteDouble(cards.filePath())
+               << QStringLiteral("WHERE ") + card::fieldNames().at(nameField) + QStringLiteral(" = ")
+            + sql::quoteDouble(name) + QStringLiteral(" AND Origine = ") + sql::quoteDouble(edition);
+    keys.open();
+    DatasetGuard closeAfterwards(keys);
+    QList<Key> found;
+    for (; !keys.eof(); keys.next())
+        found.append(Key{keys.field(0).asString(), keys.field(1).asString(), keys.field(2).asString()});
+    return found;
+}
 
 [[noreturn]] void refusedLine(int number, const QString &fileName, const QString &line, const AppError &error)
 {
@@ -69,15 +58,13 @@ QStringList rename(Table &cards, const QStringList &lines, const QString &fileNa
     QStringList report;
     if (lines.isEmpty())
         return report;
-    NameIndex index(cards, nameField);
     PostBatch batch(cards, lines.size());
     for (int number = 1; number <= lines.size(); ++number) {
         const UpdateLine line = cutLine(lines[number - 1]);
-        const QList<Key> keys = index.take(line.a, line.c);
+        const QList<Key> keys = printingsNamed(cards, nameField, line.a, line.c);
         if (keys.isEmpty() && reportFailures)
             report << report::renameFailed(line);
         for (int i = 0; i < keys.size(); ++i) {
-            Key renamed = keys[i];
             try {
                 if (!cards.findKey(keys[i]))
                     continue;
@@ -90,8 +77,6 @@ QStringList rename(Table &cards, const QStringList &lines, const QString &fileNa
                 refusedLine(number, fileName, lines[number - 1], error);
             }
             batch.posted();
-            renamed[nameField] = line.b;
-            index.add(renamed);
             report << report::renamed(line);
         }
     }
