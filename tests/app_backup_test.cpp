@@ -106,12 +106,6 @@ class BackupCommandsTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_EQ(program.status, 0); }
 
-    void trigger(const char *item)
-    {
-        QAction *action = windows().principale->findChild<QAction *>(QString::fromLatin1(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
     QString folder() const { return program.tables.path(QStringLiteral("sauvegardes")); }
 
     ScriptedDialogs dialogs;
@@ -171,7 +165,7 @@ TEST_F(BackupCommandsTest, EachWholeTableCommandFirstCopiesTheTableAsItWas)
         const QStringList before = rowsOf(program.tables.cardPath());
         dialogs.answers = {Dialogs::Answer::Yes};
         command.prepare();
-        trigger(command.item);
+        triggerMenuItem(command.item);
         const QList<backup::BackupFile> made = backup::listBackups(folder());
         ASSERT_FALSE(made.isEmpty()) << command.item;
         EXPECT_EQ(made.first().command, command.command);
@@ -190,7 +184,7 @@ TEST_F(BackupCommandsTest, WithoutABackupTheCommandGoesOnOnlyAfterYes)
     const QStringList before = rowsOf(program.tables.cardPath());
 
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
-    trigger("Initialiserlespossesions1");
+    triggerMenuItem("Initialiserlespossesions1");
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_TRUE(dialogs.questions[1].text.startsWith(
         QStringLiteral("La sauvegarde de la table des cartes n'a pas pu être faite :\n")));
@@ -198,7 +192,7 @@ TEST_F(BackupCommandsTest, WithoutABackupTheCommandGoesOnOnlyAfterYes)
     EXPECT_EQ(rowsOf(program.tables.cardPath()), before);
 
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
-    trigger("Initialiserlespossesions1");
+    triggerMenuItem("Initialiserlespossesions1");
     EXPECT_EQ(rowsOf(program.tables.cardPath()),
               QStringList({"Ange:0:0:0:0", "Ours:0:0:0:0", "Pie:0:0:0:0"}));
 }
@@ -207,7 +201,7 @@ TEST_F(BackupCommandsTest, RestoreFromTheMenuBringsTheCountsBackAndRefusesABadBa
 {
     const QStringList before = rowsOf(program.tables.cardPath());
     dialogs.answers = {Dialogs::Answer::Yes};
-    trigger("Initialiserlespossesions1");
+    triggerMenuItem("Initialiserlespossesions1");
     ASSERT_NE(rowsOf(program.tables.cardPath()), before);
     windows().rechercheDeCartes->FormShow();
     ASSERT_FALSE(windows().rechercheDeCartes->frenchLines().isEmpty());
@@ -238,7 +232,7 @@ TEST_F(BackupCommandsTest, RestoreFromTheMenuBringsTheCountsBackAndRefusesABadBa
         window->restaurer()->click();
         window->findChild<QPushButton *>(QStringLiteral("Fermer"))->click();
     });
-    trigger("Restaurerunesauvegarde1");
+    triggerMenuItem("Restaurerunesauvegarde1");
 
     EXPECT_EQ(shown, QStringList({"date|Seuil d'échange|illisible", "date|Initialiser les possesions|13"}));
     EXPECT_EQ(rowsOf(program.tables.cardPath()), before);

@@ -38,12 +38,6 @@ class ExportTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_EQ(program.status, 0); }
 
-    void trigger(const char *item)
-    {
-        QAction *action = windows().principale->findChild<QAction *>(QString::fromLatin1(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
     // The next save dialog answers this file; returns its path.
     QString answerSave(const char *name)
     {
@@ -79,7 +73,7 @@ TEST_F(ExportTest, EachListIsWrittenWithOneColumnPerField)
         criteria->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
         criteria->findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
     });
-    trigger("Rechercher");
+    triggerMenuItem("Rechercher");
     EXPECT_EQ(readFile(search), reference("export_recherche.csv"));
 
     // The doubles, from the list's pop-up menu.
@@ -89,7 +83,7 @@ TEST_F(ExportTest, EachListIsWrittenWithOneColumnPerField)
         exporter(multiples)->trigger();
         multiples->close();
     });
-    trigger("Double1");
+    triggerMenuItem("Double1");
     EXPECT_EQ(readFile(doubles + QStringLiteral(".csv")), reference("export_multiples.csv"));
 
     // The valuation's price classes.
@@ -99,7 +93,7 @@ TEST_F(ExportTest, EachListIsWrittenWithOneColumnPerField)
         exporter(evaluation->listBox1())->trigger();
         evaluation->close();
     });
-    trigger("Evaluerlacollection1");
+    triggerMenuItem("Evaluerlacollection1");
     EXPECT_EQ(readFile(classes), reference("export_evaluation.csv"));
 
     // The inventory's owned cards (green, any type and rarity).

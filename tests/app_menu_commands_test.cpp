@@ -53,12 +53,6 @@ class MenuCommandsTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_EQ(program.status, 0); }
 
-    void trigger(const char *item)
-    {
-        QAction *action = windows().principale->findChild<QAction *>(QString::fromLatin1(item));
-        ASSERT_NE(action, nullptr) << item;
-        action->trigger();
-    }
 
     // Runs a multiples item and reads the list it shows.
     Shown multiples(const char *item)
@@ -70,7 +64,7 @@ protected:
             shown.lines = linesOf(window->listBox1());
             QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
         });
-        trigger(item);
+        triggerMenuItem(item);
         EXPECT_FALSE(window->isVisible());
         return shown;
     }
@@ -85,7 +79,7 @@ protected:
             shown.lines = linesOf(window->listBox1());
             window->close();
         });
-        trigger("Evaluerlacollection1");
+        triggerMenuItem("Evaluerlacollection1");
         return shown;
     }
 
@@ -128,7 +122,7 @@ TEST_F(MenuCommandsTest, ConsulterRecordsTheCountTypedInTheCardTable)
         QTest::keyClick(dispo, Qt::Key_Return); // Enter validates
         QTest::keyClick(entry, Qt::Key_Escape);
     });
-    trigger("Consulter");
+    triggerMenuItem("Consulter");
 
     EXPECT_EQ(caption, QStringLiteral("5/6         - Recherche de cartes -         17"));
     EXPECT_FALSE(entry->isVisible());
@@ -175,13 +169,13 @@ TEST_F(MenuCommandsTest, ResetOfAllCountsAsksThenEmptiesTheCollectionForTheNextC
     EXPECT_EQ(valuation().label, QStringLiteral("Votre collection est estimable à    24.50 Francs."));
     dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
 
-    trigger("Initialiserlespossesions1");
+    triggerMenuItem("Initialiserlespossesions1");
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Voulez-vous vraiment initialiser la base ?"));
     EXPECT_EQ(dialogs.questions[0].helpContext, 3);
     EXPECT_EQ(dispoColumn(), before);
 
-    trigger("Initialiserlespossesions1");
+    triggerMenuItem("Initialiserlespossesions1");
     EXPECT_EQ(dispoColumn(), (QStringList{"Aigle=0+0", "Bison=0+0", "Castor=0+0", "Dingo=0+0", "Faucon=0+0",
                                           "Élan=0+0"}));
     EXPECT_FALSE(windows().progression->isVisible());
@@ -200,14 +194,14 @@ TEST_F(MenuCommandsTest, SelectionRestrictsTheOtherCommandsToOneEdition)
         dialog->comboBox1()->setCurrentIndex(dialog->comboBox1()->findText(QStringLiteral("Mirage")));
         QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     });
-    trigger("Selection1");
+    triggerMenuItem("Selection1");
 
     EXPECT_EQ(multiples("Double1").lines, QStringList{"Faucon x 2 (Mirage)"});
     const Shown mirage = valuation();
     EXPECT_EQ(mirage.label, QStringLiteral("Votre collection est estimable à    16.50 Francs."));
     EXPECT_EQ(mirage.lines.size(), 3);
 
-    trigger("Selection1");
+    triggerMenuItem("Selection1");
     EXPECT_EQ(multiples("Double1").lines, (QStringList{"Aigle x 2 (Base)", "Faucon x 2 (Mirage)"}));
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }

@@ -4,10 +4,14 @@
 #include "ui/windows.h"
 #include "tests/support/temp_tables.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -44,4 +48,12 @@ inline void whenShown(QWidget *window, std::function<void()> action, int triesLe
         else if (triesLeft > 0)
             whenShown(window, action, triesLeft - 1);
     });
+}
+
+// Triggers an item of the main window's menu, as a click on it does.
+inline void triggerMenuItem(const char *item)
+{
+    QAction *action = windows().principale->findChild<QAction *>(QString::fromLatin1(item));
+    ASSERT_NE(action, nullptr) << item;
+    action->trigger();
 }
