@@ -46,6 +46,48 @@ void keepError(pxdoc_t *, int level, const char *message, void *data)
         *static_cast<QString *>(data) = QString::fromLocal8Bit(message);
 }
 
+quint32 little32(const QByteArray &bytes, int offset)
+{
+    return quint32(little16(bytes, offset)) | quint32(little16(bytes, offset + 2)) << 16;
+}
+
+// pxlib trusts the header: it follows block numbers and counts it reads
+// there, and an encrypted or inconsistent header sends it seeking far beyond
+// the file for minutes. The sizes are checked against the file before the
+// file is handed to it. Empty when the header is sound, else the reason.
+QString headerFault(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("lecture impossible");
+    const qint64 fileSize = file.size();
+    const QByteArray head = file.read(0x60);
+    if (head.size() < HeaderMinimum)
+        return QStringLiteral("fichier tronqué");
+    // Tables of version 4 and later hold a second password word at 0x5C.
+    const bool later = quint8(head[FileVersionOffset]) >= 4;
+    if (later && (head.size() < 0x60 || little32(head, 0x5C) != 0))
+        return QStringLiteral("table protégée par un mot de passe ou en-tête endommagé");
+    const qint64 recordSize = little16(head, 0x00);
+    const qint64 headerSize = little16(head, 0x02);
+    const qint64 blockSize = qint64(quint8(head[0x05])) * 1024;
+    const qint64 records = little32(head, 0x06);
+    const qint64 fileBlocks = little16(head, 0x0C);
+    const qint64 firstBlock = little16(head, 0x0E);
+    const qint64 lastBlock = little16(head, 0x10);
+    const qint64 fields = little16(head, 0x21);
+    // 0xFF00FF00 is how an unprotected table of the later versions reads.
+    const quint32 encryption = little32(head, 0x25);
+    if (encryption != 0 && encryption != 0xFF00FF00u)
+        return QStringLiteral("table protégée par un mot de passe");
+    if (fields == 0 || fields > 255 || headerSize > fileSize || blockSize == 0)
+        return QStringLiteral("en-tête endommagé");
+    if (headerSize + fileBlocks * blockSize > fileSize || firstBlock > fileBlocks || lastBlock > fileBlocks
+        || records * recordSize > fileSize - headerSize)
+        return QStringLiteral("fichier tronqué ou en-tête incohérent");
+    return {};
+}
+
 } // namespace
 
 TableFileFormat tableFileFormat(const QString &filePath)
@@ -115,6 +157,8 @@ void ParadoxTable::openRows(bool keyOrder)
     close();
     if (tableFileFormat(m_filePath) != TableFileFormat::Paradox)
         fail(QStringLiteral("ce n'est pas une table Paradox"));
+    if (const QString fault = headerFault(m_filePath); !fault.isEmpty())
+        fail(fault);
     auto px = std::make_unique<Px>();
     px->fileSize = QFileInfo(m_filePath).size();
     px->doc = PX_new2(keepError, nullptr, nullptr, nullptr);

@@ -136,7 +136,14 @@ TEST(ParadoxTable, RefusesDamagedFiles)
     lyingSize[0] = char(0x03);
     QByteArray lyingFields = bytes;
     lyingFields[0x21] = char(0x7F);
+    // Password words: pxlib would decode the blocks with them and wander.
+    QByteArray password = bytes;
+    password[0x5C] = char(0x2A);
+    QByteArray oldPassword = bytes;
+    oldPassword[0x28] = char(0x94);
     const std::vector<Damage> damages{
+        {"password.DB", password},
+        {"old_password.DB", oldPassword},
         {"truncated.DB", bytes.left(bytes.size() / 2)},
         {"header_only.DB", bytes.left(0x70)},
         {"lying_count.DB", lyingCount},
