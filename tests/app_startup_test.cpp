@@ -7,7 +7,7 @@
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
 #include "data/paradox_table.h"
-#include "tests/support/paradox_writer.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 

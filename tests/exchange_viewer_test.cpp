@@ -7,7 +7,7 @@
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
 #include "ui/windows.h"
-#include "tests/support/paradox_writer.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
@@ -131,9 +131,7 @@ TEST(ReceivedExchangeTest, ReadsAParadoxTableAsItsSqliteTwin)
     std::vector<std::vector<QVariant>> rows;
     for (const CardRow &card : theirCollection())
         rows.push_back(paradoxCardRow(card));
-    std::vector<ParadoxField> fields = paradoxCardFields();
-    fields[0].length = 255; // the long name of the last card
-    writeParadoxTable(path, fields, rows, 850, card::KeyFieldCount, false);
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
 
     const exchange::ReceivedExchange fromParadox = exchange::readReceivedExchange(table, path);
     const auto texts = [](const std::vector<exchange::ReceivedLine> &lines) {

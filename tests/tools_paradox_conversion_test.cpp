@@ -1,7 +1,7 @@
 #include "data/card_table.h"
 #include "data/paradox_table.h"
 #include "data/table.h"
-#include "tests/support/paradox_writer.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"
 #include "tools/makedb_command.h"
 

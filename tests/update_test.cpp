@@ -7,7 +7,7 @@
 #include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/paradox_writer.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"
 #include "update/catalogue_update.h"
 #include "update/report_lines.h"

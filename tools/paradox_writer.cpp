@@ -1,6 +1,8 @@
-#include "tests/support/paradox_writer.h"
+#include "tools/paradox_writer.h"
 
 #include "tools/catalogue_writer.h"
+
+#include "data/error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +13,6 @@
 extern "C" {
 #include <paradox.h>
 }
-#include <stdexcept>
 
 void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fields,
                        const std::vector<std::vector<QVariant>> &rows, int codePage,
@@ -31,7 +32,7 @@ void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fie
     QFile::remove(path);
     if (PX_create_file(doc, list, int(fields.size()), QFile::encodeName(path).constData(),
                        keyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
-        throw std::runtime_error("PX_create_file");
+        throw AppError(QStringLiteral("Impossible de créer la table Paradox %1.").arg(path));
     PX_set_value(doc, "codepage", float(codePage));
     if (keyFields > 0)
         PX_set_value(doc, "numprimkeys", float(keyFields));
@@ -40,7 +41,7 @@ void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fie
         const QString blobPath = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".MB"));
         QFile::remove(blobPath);
         if (PX_set_blob_file(doc, QFile::encodeName(blobPath).constData()) < 0)
-            throw std::runtime_error("PX_set_blob_file");
+            throw AppError(QStringLiteral("Impossible de créer le fichier d'images de %1.").arg(path));
     }
     int recordSize = 0;
     for (const ParadoxField &field : fields)
@@ -74,7 +75,7 @@ void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fie
             data += field.length;
         }
         if (PX_put_record(doc, record.data()) < 0)
-            throw std::runtime_error("PX_put_record");
+            throw AppError(QStringLiteral("Impossible d'écrire dans la table Paradox %1.").arg(path));
     }
     PX_close(doc);
     PX_delete(doc);
@@ -83,8 +84,8 @@ void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fie
 std::vector<ParadoxField> paradoxCardFields()
 {
     return {
-        {QStringLiteral("Nom_français"), pxfAlpha, 60}, {QStringLiteral("Nom_anglais"), pxfAlpha, 60},
-        {QStringLiteral("Origine"), pxfAlpha, 40},      {QStringLiteral("Rarete"), pxfAlpha, 4},
+        {QStringLiteral("Nom_français"), pxfAlpha, 255}, {QStringLiteral("Nom_anglais"), pxfAlpha, 255},
+        {QStringLiteral("Origine"), pxfAlpha, 255},     {QStringLiteral("Rarete"), pxfAlpha, 4},
         {QStringLiteral("Cote"), pxfNumber, 8},          {QStringLiteral("Couleur"), pxfAlpha, 4},
         {QStringLiteral("Coût"), pxfAlpha, 12},          {QStringLiteral("Force"), pxfNumber, 8},
         {QStringLiteral("Endurance"), pxfNumber, 8},     {QStringLiteral("Type"), pxfAlpha, 4},

@@ -5,7 +5,8 @@
 #include <QVariant>
 #include <vector>
 
-// Writes Paradox fixture tables with pxlib's own writer, so the reader is
+// Writes Paradox tables with pxlib's own writer (test fixtures and the
+// benchmark), so the reader is
 // tested on files it did not make itself.
 struct ParadoxField {
     QString name;
@@ -16,7 +17,7 @@ struct ParadoxField {
 // A table at `path` in code page `codePage` (850, 1252) with the first
 // `keyFields` fields as primary key; values are QString, qint64, double,
 // bool or QByteArray (a picture, written to the companion .MB file when
-// `withBlobFile`). An invalid value is left blank.
+// `withBlobFile`). An invalid value is left blank. Throws AppError.
 void writeParadoxTable(const QString &path, const std::vector<ParadoxField> &fields,
                        const std::vector<std::vector<QVariant>> &rows, int codePage,
                        int keyFields, bool withBlobFile);
