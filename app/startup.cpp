@@ -23,6 +23,8 @@
 #include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/paradox_conversion.h"
+#include "data/paradox_table.h"
 #include "data/table.h"
 #include "exchange/techange.h"
 #include "exchange/tseuil.h"
@@ -42,6 +44,7 @@ namespace {
 
 constexpr int StatusNoDatabase = 1;
 constexpr int StatusBadDatabase = 2;
+constexpr int StatusNotConverted = 3;
 
 // The session outlives the windows that refer to it; the main window owns
 // every other window as their parent.
@@ -76,6 +79,33 @@ QString tryOpenCardTable(Session &session)
         return QString::fromLocal8Bit(e.what());
     }
     return QString();
+}
+
+// A CARTES.DB kept in the older Paradox format is not opened as a database:
+// with the user's leave it is converted in place (the original kept beside
+// it as CARTES.DB.paradox). False when the program must end: the user said
+// No (nothing changed) or the conversion failed (its message shown).
+bool offerParadoxConversion(const QString &directory, Progress &progress, int &status)
+{
+    const QString path = QDir(directory).filePath(card::TableFile);
+    if (tableFileFormat(path) != TableFileFormat::Paradox)
+        return true;
+    const QString question =
+        QStringLiteral("La table des cartes %1 est dans l'ancien format Paradox. Voulez-vous la convertir ? "
+                       "L'original sera gardé sous le nom %2.")
+            .arg(QDir::toNativeSeparators(path), card::TableFile + QStringLiteral(".paradox"));
+    if (dialogs().ask(nullptr, question, 0) != Dialogs::Answer::Yes) {
+        status = StatusNotConverted;
+        return false;
+    }
+    try {
+        convertParadoxCardTable(path, path, progress);
+    } catch (const AppError &e) {
+        showError(e.message());
+        status = StatusBadDatabase;
+        return false;
+    }
+    return true;
 }
 
 void centre(QWidget *window)
@@ -147,6 +177,12 @@ int startUp(const StartupOptions &options)
     }
     if (choice.configuredIsFile)
         dialogs().inform(nullptr, startup::pathIsFileMessage(options.configurationFile, configured), 2);
+    int conversionStatus = 0;
+    if (!offerParadoxConversion(choice.fallback ? choice.directory : session.databaseDirectory(),
+                                *registry.progression, conversionStatus)) {
+        shutDown();
+        return conversionStatus;
+    }
     if (choice.fallback) {
         // The configuration file is left as it is.
         session.setDatabaseDirectory(choice.directory);

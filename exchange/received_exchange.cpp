@@ -2,6 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/paradox_table.h"
 #include "data/query.h"
 #include "data/session.h"
 #include "data/table.h"
@@ -81,53 +82,73 @@ QString plural(qint64 n, const QString &one, const QString &many)
 
 } // namespace
 
+namespace {
+
+// The lines of an exchange table, open on its first row.
+ReceivedExchange readLines(Dataset &table, const QString &path)
+{
+    ReceivedExchange received;
+    int positions[4];
+    const QString names[4] = {NomFrancais, Origine, Echangeable, Cherche};
+    for (int i = 0; i < 4; ++i) {
+        positions[i] = table.fieldIndex(names[i]);
+        if (positions[i] < 0)
+            refuse(path, QStringLiteral("il lui manque le champ %1.").arg(names[i]));
+    }
+    int row = 0;
+    for (; !table.eof(); table.next()) {
+        if (++row > MaxRows)
+            refuse(path, QStringLiteral("il contient plus de %1 lignes.").arg(MaxRows));
+        const qint64 offered = countOf(table, positions[2], path, row);
+        const qint64 wanted = countOf(table, positions[3], path, row);
+        if (offered <= 0 && wanted <= 0)
+            continue;
+        ReceivedLine line;
+        line.name = textOf(table, positions[0], path, row);
+        line.edition = textOf(table, positions[1], path, row);
+        if (offered > 0) {
+            line.text = card::countedLine(line.name, offered, line.edition).left(MaxLineLength);
+            received.offered.push_back(line);
+        }
+        if (wanted > 0) {
+            line.text = card::cardLine(line.name, line.edition).left(MaxLineLength);
+            received.wanted.push_back(line);
+        }
+    }
+    return received;
+}
+
+} // namespace
+
 ReceivedExchange readReceivedExchange(Table &table, const QString &path)
 {
     table.close();
-    table.setTableName(path);
-    table.setUntrusted(true);
-    table.setRequiredFields({});
-    ReceivedExchange received;
+    // Another collector may send a Paradox table: the entry point for handed
+    // table files reads it, the window's own component reads SQLite files.
+    std::unique_ptr<Dataset> handed;
+    Dataset *source = &table;
+    if (tableFileFormat(path) == TableFileFormat::Paradox) {
+        handed = openHandedTable(path);
+        source = handed.get();
+    } else {
+        table.setTableName(path);
+        table.setUntrusted(true);
+        table.setRequiredFields({});
+    }
     try {
-        table.open();
+        source->open();
     } catch (const AppError &e) {
-        // The engine's message names the file already.
+        // The reader's message names the file already.
         throw AppError(QStringLiteral("Le fichier choisi n'est pas un fichier d'échanges lisible.\n%1").arg(e.message()));
     }
     try {
-        int positions[4];
-        const QString names[4] = {NomFrancais, Origine, Echangeable, Cherche};
-        for (int i = 0; i < 4; ++i) {
-            positions[i] = table.fieldIndex(names[i]);
-            if (positions[i] < 0)
-                refuse(path, QStringLiteral("il lui manque le champ %1.").arg(names[i]));
-        }
-        int row = 0;
-        for (; !table.eof(); table.next()) {
-            if (++row > MaxRows)
-                refuse(path, QStringLiteral("il contient plus de %1 lignes.").arg(MaxRows));
-            const qint64 offered = countOf(table, positions[2], path, row);
-            const qint64 wanted = countOf(table, positions[3], path, row);
-            if (offered <= 0 && wanted <= 0)
-                continue;
-            ReceivedLine line;
-            line.name = textOf(table, positions[0], path, row);
-            line.edition = textOf(table, positions[1], path, row);
-            if (offered > 0) {
-                line.text = card::countedLine(line.name, offered, line.edition).left(MaxLineLength);
-                received.offered.push_back(line);
-            }
-            if (wanted > 0) {
-                line.text = card::cardLine(line.name, line.edition).left(MaxLineLength);
-                received.wanted.push_back(line);
-            }
-        }
+        ReceivedExchange received = readLines(*source, path);
+        source->close();
+        return received;
     } catch (...) {
-        table.close();
+        source->close();
         throw;
     }
-    table.close();
-    return received;
 }
 
 void compareWithCollection(ReceivedExchange &received, Dataset &cardTable)

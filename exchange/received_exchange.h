@@ -28,7 +28,8 @@ struct ReceivedExchange {
 };
 
 // Reads the table file at `path` through `table` (the main window's exchange
-// table component), opened untrusted and read-only, and closed again: one
+// table component; a Paradox table through its own reader), opened untrusted
+// and read-only, and closed again: one
 // offered line per row with Echangeable > 0, one wanted line per row with
 // Cherche > 0, in the file's row order. A file that is not a table, lacks
 // Nom_Français, Origine, Echangeable or Cherche, or holds hostile content

@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   qt6-charts-dev libqt6opengl6-dev
-  libsqlite3-dev libjpeg62-turbo-dev
+  libsqlite3-dev libjpeg62-turbo-dev pxlib-dev
   googletest libgtest-dev
 )
 

@@ -5,6 +5,9 @@
 #include "app/tprincipale.h"
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
+#include "data/card_table.h"
+#include "data/paradox_table.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
 
@@ -346,4 +349,36 @@ TEST_F(StartupTest, InstalledProgramWithNoTableAnywhereStillShowsTheStartupMessa
     EXPECT_FALSE(QFileInfo::exists(QDir(o.defaultDirectory).filePath(QStringLiteral("CARTES.DB"))));
     // The build tree has no share/tabrix beside its bin folder.
     EXPECT_TRUE(startup::sharedDataDirectory(QStringLiteral(TABRIX_BIN_DIR)).isEmpty());
+}
+
+// A Paradox CARTES.DB: No ends the program with nothing changed; Yes
+// converts it, keeps the original beside it, and the program starts on it.
+TEST_F(StartupTest, ParadoxCardTableIsConvertedOnlyWithLeave)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("CARTES.DB"));
+    std::vector<std::vector<QVariant>> rows;
+    for (const CardRow &card : twoCards())
+        rows.push_back(paradoxCardRow(card));
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+    const QByteArray original = readFile(path);
+    writeIni(dir.path());
+    writeCardTable(QDir(executable.path()).filePath(QStringLiteral("CARTES.DB")), twoCards());
+
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_NE(startUp(options()), 0);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.questions[0].text.contains(QStringLiteral("ancien format Paradox")));
+    EXPECT_EQ(windows().principale, nullptr);
+    EXPECT_EQ(readFile(path), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("CARTES.DB")});
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    ASSERT_EQ(startUp(options()), 0);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(windows().session->databaseDirectory(), dir.path());
+    EXPECT_EQ(readFile(path + QStringLiteral(".paradox")), original);
+    EXPECT_EQ(tableFileFormat(path), TableFileFormat::Sqlite);
+    windows().session->table.open();
+    EXPECT_EQ(windows().session->table.recordCount(), int(twoCards().size()));
 }

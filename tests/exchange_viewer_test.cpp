@@ -7,6 +7,7 @@
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
 #include "ui/windows.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
@@ -115,6 +116,42 @@ TEST(ReceivedExchangeTest, HostileOrForeignFilesAreRefusedWithAClearMessage)
         }
         EXPECT_FALSE(table.isOpen());
         EXPECT_EQ(readFile(path), before);
+    }
+}
+
+// A Paradox exchange table gives the same lines as the SQLite table written
+// from the same collection; a damaged one is refused like any bad file.
+TEST(ReceivedExchangeTest, ReadsAParadoxTableAsItsSqliteTwin)
+{
+    TempTables theirs(theirCollection());
+    Table table;
+    const exchange::ReceivedExchange fromSqlite = exchange::readReceivedExchange(table, writtenExchangeTable(theirs));
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("RECU.DB"));
+    std::vector<std::vector<QVariant>> rows;
+    for (const CardRow &card : theirCollection())
+        rows.push_back(paradoxCardRow(card));
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+
+    const exchange::ReceivedExchange fromParadox = exchange::readReceivedExchange(table, path);
+    const auto texts = [](const std::vector<exchange::ReceivedLine> &lines) {
+        QStringList result;
+        for (const exchange::ReceivedLine &line : lines)
+            result << line.text;
+        return result;
+    };
+    EXPECT_EQ(texts(fromParadox.offered), texts(fromSqlite.offered));
+    EXPECT_EQ(texts(fromParadox.wanted), texts(fromSqlite.wanted));
+    EXPECT_EQ(texts(fromParadox.offered).size(), 3);
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    try {
+        exchange::readReceivedExchange(table, path);
+        ADD_FAILURE() << "read";
+    } catch (const AppError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("pas un fichier d'échanges lisible"))) << qPrintable(e.message());
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path))) << qPrintable(e.message());
     }
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"
 #include "update/catalogue_update.h"
 #include "update/report_lines.h"
@@ -250,6 +251,24 @@ TEST_F(UpdateSetFiles, AppliesRenamesDeletionsAndImportWithTheirReports)
     EXPECT_EQ(rows(), expected);
     EXPECT_TRUE(QFile::exists(desktop));
     EXPECT_EQ(readFile(desktop), QByteArray());
+}
+
+// An update set whose table is a Paradox file imports as its SQLite twin.
+TEST_F(UpdateSetFiles, ImportsAParadoxUpdateTable)
+{
+    writeSet({}, {}, {}, {});
+    CardRow newcomer = priced(cp("Élan"), cp("Elk"), cp("Gamma"), 12.5, 3);
+    std::vector<std::vector<QVariant>> records{paradoxCardRow(priced(cp("Ange"), cp("Angel"), cp("Alpha"), 9.5)),
+                                               paradoxCardRow(newcomer)};
+    writeParadoxTable(base + QStringLiteral(".DB"), paradoxCardFields(), records, 1252, card::KeyFieldCount, false);
+
+    EXPECT_EQ(apply(), QString());
+    ASSERT_FALSE(reports.shown.empty());
+    EXPECT_EQ(reports.shown.back().second,
+              QStringList({cp("Devaluation de Ange (Alpha) de 12.0 à  9.5"), cp("Apparition de Élan (Gamma) à 12,5 Frs")}));
+    const std::map<QString, QString> after = rows();
+    EXPECT_EQ(after.at(cp("Ange/Angel/Alpha")), cp("C 9.5 Ver 1G 1 1 Inv 2 1 0 0 -"));
+    EXPECT_EQ(after.at(cp("Élan/Elk/Gamma")), cp("C 12.5 Ver 1G 1 1 Inv 0 0 0 0 -"));
 }
 
 TEST_F(UpdateSetFiles, OptionsChooseThePriceAndNewCardLines)

@@ -17,6 +17,8 @@
 #include "ui/windows.h"
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/paradox_conversion.h"
+#include "data/table.h"
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
 #include "exchange/threshold.h"
@@ -24,6 +26,7 @@
 #include "data/dataset_guard.h"
 #include "search/result_model.h"
 #include "search/search_criteria.h"
+#include "tools/paradox_writer.h"
 #include "tools/update_set_writer.h"
 #include "update/catalogue_update.h"
 
@@ -48,7 +51,7 @@ int usage()
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
                  "            classification used search update threshold exchange viewer keys\n"
-                 "            lookup backup\n");
+                 "            lookup backup paradox\n");
     return 2;
 }
 
@@ -170,6 +173,29 @@ int main(int argc, char **argv)
         }
     }
 
+    // The conversion reads a Paradox table of the rows of DIR/CARTES.DB (its
+    // pictures left out), written by pxlib beforehand.
+    const QString paradoxTable = scratch.filePath(QStringLiteral("PARADOX.DB"));
+    if (args.mid(1).contains(QStringLiteral("paradox"))) {
+        try {
+            Table cards;
+            cards.setTableName(QDir(dir).filePath(card::TableFile));
+            cards.open();
+            DatasetGuard closeAfterwards(cards);
+            std::vector<std::vector<QVariant>> rows;
+            for (; !cards.eof(); cards.next()) {
+                std::vector<QVariant> row;
+                for (int i = 0; i < card::Dessin; ++i)
+                    row.push_back(cards.value(i));
+                rows.push_back(std::move(row));
+            }
+            writeParadoxTable(paradoxTable, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "paradox: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+    }
+
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
         {QStringLiteral("startup"),
@@ -237,6 +263,8 @@ int main(int argc, char **argv)
              grid.fetchAll();
          }},
         {QStringLiteral("lookup"), [&] { lookups(session); }},
+        {QStringLiteral("paradox"),
+         [&] { convertParadoxCardTable(paradoxTable, scratch.filePath(card::TableFile), noProgress); }},
     };
 
     for (const QString &name : args.mid(1)) {

@@ -2,6 +2,8 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/paradox_conversion.h"
+#include "data/progress.h"
 #include "tools/catalogue_writer.h"
 #include "tools/update_set_writer.h"
 
@@ -12,13 +14,50 @@ namespace {
 const char Usage[] = "Usage : tabrix-makedb --demo DOSSIER_CATALOGUE DOSSIER_SORTIE\n"
                      "        tabrix-makedb --synthetic NOMBRE DOSSIER [GRAINE]\n"
                      "        tabrix-makedb --update-set DOSSIER NOM_DE_BASE [ENREGISTREMENTS]\n"
+                     "        tabrix-makedb --from-paradox TABLE_PARADOX DOSSIER\n"
                      "Écrit CARTES.DB (le catalogue de démonstration, ou NOMBRE cartes inventées)\n"
                      "et un ECHANGE.DB vide dans le dossier de sortie ; ou un lot de mise à jour\n"
-                     "(.maj, .RNM, .ANG, .SUP, .DB) pour le CARTES.DB du DOSSIER.\n";
+                     "(.maj, .RNM, .ANG, .SUP, .DB) pour le CARTES.DB du DOSSIER ; ou le\n"
+                     "CARTES.DB du DOSSIER converti d'une table Paradox.\n";
 
 // The largest synthetic catalogue: far above any benchmark, well below what
 // an int row count and the memory of the machine allow.
 constexpr qint64 MaxSyntheticCount = 10'000'000;
+
+// The progress of a long pass on one line of the terminal, in percent.
+class LineProgress : public Progress
+{
+public:
+    explicit LineProgress(QTextStream &out) : m_out(out) {}
+    void setMaximum(int maximum) override { m_maximum = maximum; }
+    void show() override { print(); }
+    void advance() override
+    {
+        ++m_done;
+        if (m_maximum > 0 && m_done * 100 / m_maximum != (m_done - 1) * 100 / m_maximum)
+            print();
+    }
+    void hide() override
+    {
+        if (m_shown)
+            m_out << '\n';
+        m_out.flush();
+        m_shown = false;
+    }
+
+private:
+    void print()
+    {
+        const qint64 percent = m_maximum > 0 ? m_done * 100 / m_maximum : 100;
+        m_out << "\rConversion : " << percent << " %";
+        m_out.flush();
+        m_shown = true;
+    }
+    QTextStream &m_out;
+    qint64 m_maximum = 0;
+    qint64 m_done = 0;
+    bool m_shown = false;
+};
 
 int badArguments(QTextStream &err, const QString &why)
 {
@@ -89,6 +128,15 @@ int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                              .arg(arguments.at(3)));
             writeUpdateSet(QDir(arguments.at(1)).filePath(card::TableFile), arguments.at(2), records);
             out << "Lot de mise à jour écrit : " << arguments.at(2) << ".maj\n";
+        } else if (mode == QLatin1String("--from-paradox")) {
+            if (arguments.size() != 3)
+                return badArguments(err, QStringLiteral("--from-paradox attend une table Paradox et un dossier."));
+            if (!QDir().mkpath(arguments.at(2)))
+                throw AppError(QStringLiteral("Impossible de créer le dossier %1").arg(arguments.at(2)));
+            const QString target = QDir(arguments.at(2)).filePath(card::TableFile);
+            LineProgress progress(out);
+            const int count = convertParadoxCardTable(arguments.at(1), target, progress);
+            out << "Table Paradox convertie : " << count << " cartes écrites dans " << target << '\n';
         } else {
             return badArguments(err, QStringLiteral("Option inconnue : %1").arg(mode));
         }

@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/dataset_guard.h"
 #include "data/error.h"
+#include "data/paradox_table.h"
 #include "data/post_batch.h"
 #include "data/query.h"
 #include "data/session.h"
@@ -152,13 +153,17 @@ void refuseSchemaObjects(const QString &path)
 
 std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards)
 {
-    refuseSchemaObjects(path);
-    Table table;
-    table.setTableName(path);
-    table.setUntrusted(true);
+    // An update set may carry its table as an SQLite file or as a Paradox
+    // table; the entry point picks the reader by the file's header.
+    const bool paradox = tableFileFormat(path) == TableFileFormat::Paradox;
+    if (!paradox)
+        refuseSchemaObjects(path);
+    const std::unique_ptr<Dataset> handed = openHandedTable(path);
+    Dataset &table = *handed;
     table.open();
     DatasetGuard closeAfterwards(table);
-    const QString shownPath = QDir::toNativeSeparators(table.filePath());
+    const QString shownPath =
+        QDir::toNativeSeparators(paradox ? path : static_cast<const Table &>(table).filePath());
     if (table.fieldCount() < UpdateFieldCount)
         throw AppError(QStringLiteral("La table de mise à jour « %1 » n'a que %2 champs : il en faut au moins %3.")
                            .arg(shownPath)

@@ -45,10 +45,11 @@ QStringList renameEnglish(Table &cards, const QStringList &lines, const QString 
 QStringList deleteCards(Table &cards, const QStringList &lines, UpdateReports &reports);
 
 // The records of an update table (opened read-only as a file from someone
-// else), fields 0 to 13 as text. Every record is read and checked against
-// the card table's field kinds before anything is imported: AppError for a
-// file that is not a table, holds a trigger or a view, has fewer than
-// fourteen fields, or holds a value that cannot be stored.
+// else; an SQLite file or a Paradox table), fields 0 to 13 as text. Every
+// record is read and checked against the card table's field kinds before
+// anything is imported: AppError for a file that is not a table, holds a
+// trigger or a view, has fewer than fourteen fields, or holds a value that
+// cannot be stored.
 std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards);
 // Inserts the new cards (counts 0) and updates fields 3 to 9 of the others
 // (the user's counts and the picture are kept), with the report lines the
