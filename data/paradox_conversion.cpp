@@ -4,6 +4,7 @@
 #include "data/error.h"
 #include "data/paradox_table.h"
 #include "data/progress.h"
+#include "data/sqlite_handles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,15 +16,6 @@
 #include <system_error>
 
 namespace {
-
-struct DatabaseCloser {
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // What the written file must hold again when read back.
 struct Totals {

@@ -2,6 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/sqlite_handles.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -11,15 +12,6 @@
 #include <system_error>
 
 namespace {
-
-struct DatabaseCloser {
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 QString engineMessage(sqlite3 *db)
 {
