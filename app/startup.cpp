@@ -90,15 +90,10 @@ bool offerParadoxConversion(const QString &directory, Progress &progress, int &s
     const QString path = QDir(directory).filePath(card::TableFile);
     if (tableFileFormat(path) != TableFileFormat::Paradox)
         return true;
-    QString question =
+    const QString question =
         QStringLiteral("La table des cartes %1 est dans l'ancien format Paradox. Voulez-vous la convertir ? "
                        "L'original sera gardé sous le nom %2.")
             .arg(QDir::toNativeSeparators(path), card::TableFile + QStringLiteral(".paradox"));
-    const QString pictures = paradoxPictureFile(path);
-    if (!pictures.isEmpty())
-        question += QStringLiteral(" Les images des cartes (fichier %1) ne sont pas encore reprises : elles "
-                                   "restent avec l'original.")
-                        .arg(QDir::toNativeSeparators(pictures));
     if (dialogs().ask(nullptr, question, 0) != Dialogs::Answer::Yes) {
         status = StatusNotConverted;
         return false;

@@ -227,15 +227,3 @@ int convertParadoxCardTable(const QString &paradoxPath, const QString &targetPat
     }
     return int(written.rows);
 }
-
-QString paradoxPictureFile(const QString &paradoxPath)
-{
-    const QFileInfo table(paradoxPath);
-    const QString wanted = table.completeBaseName() + QStringLiteral(".MB");
-    const QStringList entries = table.absoluteDir().entryList(QDir::Files | QDir::Hidden);
-    for (const QString &entry : entries) {
-        if (QString::compare(entry, wanted, Qt::CaseInsensitive) == 0)
-            return table.absoluteDir().filePath(entry);
-    }
-    return QString();
-}

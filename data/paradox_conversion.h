@@ -12,8 +12,3 @@ class Progress;
 // copies it to `targetPath`.paradox (refused when that file exists). Returns
 // the number of cards.
 int convertParadoxCardTable(const QString &paradoxPath, const QString &targetPath, Progress &progress);
-
-// The companion blob file (.MB, letter case ignored) of a Paradox table, or
-// an empty text when there is none. Its pictures are not converted yet: the
-// program tells the user they stay in the original.
-QString paradoxPictureFile(const QString &paradoxPath);

@@ -1,6 +1,7 @@
 #include "data/paradox_table.h"
 
 #include "data/error.h"
+#include "data/paradox_blob_file.h"
 #include "data/table.h"
 
 #include <QDir>
@@ -115,7 +116,7 @@ struct ParadoxTable::Px {
     pxdoc_t *doc = nullptr;
     QString lastError;
     QStringDecoder decoder;
-    bool hasBlobFile = false;
+    std::FILE *blobFile = nullptr;
     std::vector<Kind> kinds;
     std::vector<QString> names;
     std::vector<int> offsets;
@@ -128,6 +129,9 @@ struct ParadoxTable::Px {
             PX_close(doc);
             PX_delete(doc);
         }
+        // pxlib leaves a stream it was handed open.
+        if (blobFile)
+            std::fclose(blobFile);
     }
     QString decode(const char *bytes, int length)
     {
@@ -210,9 +214,12 @@ void ParadoxTable::openRows(bool keyOrder)
         const char *name = PX_get_field(px->doc, i)->px_fname;
         px->names.push_back(px->decode(name, int(qstrnlen(name, 256))));
     }
-    // Pictures stay empty: pxlib 0.6.8 overruns its own stack while opening
-    // a .MB file (even one it wrote itself), so the companion file is not
-    // handed to it in this process.
+    if (const QString blobPath = paradoxBlobFilePath(m_filePath); !blobPath.isEmpty()) {
+        px->blobFile = openParadoxBlobFile(blobPath);
+        if (!px->blobFile || PX_set_blob_fp(px->doc, px->blobFile) < 0)
+            throw AppError(QStringLiteral("Le fichier d'images %1 de la table est illisible ou endommagé.")
+                               .arg(QDir::toNativeSeparators(blobPath)));
+    }
     px->record.resize(recordSize);
     m_px = std::move(px);
 
@@ -316,7 +323,7 @@ QVariant ParadoxTable::readField(int position) const
         const bool isText = field->px_ftype == pxfMemoBLOb || field->px_ftype == pxfFmtMemoBLOb;
         // Without the .MB file a blob reads empty; a small blob may sit in
         // the record itself, but only the .MB file tells its true size.
-        if (!px.hasBlobFile)
+        if (!px.blobFile)
             return isText ? QVariant(QString()) : QVariant();
         int modification = 0;
         int size = 0;
@@ -324,9 +331,17 @@ QVariant ParadoxTable::readField(int position) const
         const int result = field->px_ftype == pxfGraphic
             ? PX_get_data_graphic(px.doc, data, length, &modification, &size, &blob)
             : PX_get_data_blob(px.doc, data, length, &modification, &size, &blob);
-        if (result < 0 || size < 0)
-            throw AppError(QStringLiteral("Le fichier d'images de la table %1 est endommagé.")
-                               .arg(QDir::toNativeSeparators(m_filePath)));
+        // The last ten bytes of the field point into the .MB file and give
+        // the blob's size (a picture's 8-byte header included): pxlib must
+        // give back that many bytes, or the .MB file is not the table's.
+        const qint64 declared = length >= 10 ? qint64(little32(QByteArray::fromRawData(data + length - 6, 4), 0)) : 0;
+        const qint64 expected = field->px_ftype == pxfGraphic ? declared - 8 : declared;
+        if (result < 0 || size < 0 || (declared > 0 && (result == 0 || !blob || size != expected))) {
+            px.release(blob);
+            throw AppError(QStringLiteral("Le fichier d'images de la table %1 est endommagé (fiche %2).")
+                               .arg(QDir::toNativeSeparators(m_filePath))
+                               .arg(m_cursor < m_order.size() ? m_order[m_cursor] + 1 : 0));
+        }
         if (result == 0 || !blob || size == 0)
             return isText ? QVariant(QString()) : QVariant();
         QVariant value = isText ? QVariant(px.decode(blob, size)) : QVariant(QByteArray(blob, size));

@@ -14,8 +14,8 @@ TableFileFormat tableFileFormat(const QString &filePath);
 // A Paradox table read through pxlib as a read-only dataset: the same field
 // positions, names and values as an SQLite table of the same layout. Alpha
 // fields are decoded from the table's code page, dates read as "jj/mm/aaaa",
-// logical fields as 0/1; blob and graphic fields read empty for now (the
-// companion .MB file cannot be read safely through pxlib). Rows come in
+// logical fields as 0/1; blob and graphic fields from the companion .MB file
+// (empty when the table has none). Rows come in
 // primary-key order (openUnordered: in file order). The file is someone
 // else's: every size it claims is checked against the file, and a damaged
 // table or .MB file throws AppError naming the file.

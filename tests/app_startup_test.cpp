@@ -382,25 +382,3 @@ TEST_F(StartupTest, ParadoxCardTableIsConvertedOnlyWithLeave)
     windows().session->table.open();
     EXPECT_EQ(windows().session->table.recordCount(), int(twoCards().size()));
 }
-
-// Pictures of a Paradox table are not converted yet: the question says they
-// stay with the original instead of dropping them silently.
-TEST_F(StartupTest, ParadoxPicturesLeftBehindAreNamedInTheQuestion)
-{
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(QStringLiteral("CARTES.DB"));
-    std::vector<std::vector<QVariant>> rows;
-    for (const CardRow &card : twoCards())
-        rows.push_back(paradoxCardRow(card));
-    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
-    QFile blobs(QDir(dir.path()).filePath(QStringLiteral("cartes.mb")));
-    ASSERT_TRUE(blobs.open(QIODevice::WriteOnly));
-    blobs.close();
-    writeIni(dir.path());
-
-    dialogs.answers = {Dialogs::Answer::No};
-    EXPECT_NE(startUp(options()), 0);
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_TRUE(dialogs.questions[0].text.contains(QStringLiteral("ne sont pas encore reprises")));
-    EXPECT_TRUE(dialogs.questions[0].text.contains(QStringLiteral("cartes.mb")));
-}

@@ -24,6 +24,7 @@ std::vector<std::vector<QVariant>> paradoxRows()
     zebre.force = QVariant();
     CardRow ane = makeCard(QStringLiteral("Âne"), QStringLiteral("Donkey"), QStringLiteral("Base"), 0, 3);
     ane.echangeable = 2;
+    ane.dessin = QByteArray(5000, '\xD8');
     return {paradoxCardRow(zebre), paradoxCardRow(ane)};
 }
 
@@ -37,8 +38,15 @@ QStringList sqliteRows(const QString &path)
     QStringList rows;
     for (; !table.eof(); table.next()) {
         QStringList fields;
-        for (int i = 0; i < card::FieldCount; ++i)
-            fields << (table.field(i).isNull() ? QStringLiteral("NULL") : table.field(i).asString());
+        for (int i = 0; i < card::FieldCount; ++i) {
+            if (table.field(i).isNull())
+                fields << QStringLiteral("NULL");
+            else if (i == card::Dessin)
+                fields << (table.value(i).toByteArray() == QByteArray(5000, '\xD8') ? QStringLiteral("picture")
+                                                                                  : QStringLiteral("other"));
+            else
+                fields << table.field(i).asString();
+        }
         rows << fields.join(QLatin1Char('|'));
     }
     return rows;
@@ -53,18 +61,18 @@ int convert(const QString &file, const QString &dir, QString &out, QString &err)
 // Key order compares the French names code point by code point: "Z" < "Â".
 const QStringList ExpectedRows{
     QStringLiteral("Zèbre|Zebra|Été|C|0.75|Ver|1G|NULL|1|Inv|4|1|0|0|NULL"),
-    QStringLiteral("Âne|Donkey|Base|C|1|Ver|1G|1|1|Inv|0|3|2|0|NULL"),
+    QStringLiteral("Âne|Donkey|Base|C|1|Ver|1G|1|1|Inv|0|3|2|0|picture"),
 };
 
 } // namespace
 
-// Beside or in place: the same rows in key order, a progress line, and in
-// place the original kept byte for byte as CARTES.DB.paradox.
+// Beside or in place: the same rows and pictures in key order, a progress
+// line, and in place the original kept byte for byte as CARTES.DB.paradox.
 TEST(ParadoxConversion, WritesTheSameCardsAndKeepsTheOriginal)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("ANCIEN.DB"));
-    writeParadoxTable(source, paradoxCardFields(), paradoxRows(), 850, card::KeyFieldCount, false);
+    writeParadoxTable(source, paradoxCardFields(), paradoxRows(), 850, card::KeyFieldCount, true);
     const QString target = dir.filePath(QStringLiteral("neuf"));
     QString out, err;
     ASSERT_EQ(convert(source, target, out, err), 0) << err.toStdString();
@@ -76,7 +84,7 @@ TEST(ParadoxConversion, WritesTheSameCardsAndKeepsTheOriginal)
     EXPECT_FALSE(QFileInfo::exists(written + QStringLiteral(".partiel")));
 
     const QString inPlace = dir.filePath(card::TableFile);
-    writeParadoxTable(inPlace, paradoxCardFields(), paradoxRows(), 1252, card::KeyFieldCount, false);
+    writeParadoxTable(inPlace, paradoxCardFields(), paradoxRows(), 1252, card::KeyFieldCount, true);
     const QByteArray original = readFile(inPlace);
     ASSERT_EQ(convert(inPlace, dir.path(), out, err), 0) << err.toStdString();
     EXPECT_EQ(readFile(inPlace + QStringLiteral(".paradox")), original);

@@ -137,10 +137,6 @@ int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
             LineProgress progress(out);
             const int count = convertParadoxCardTable(arguments.at(1), target, progress);
             out << "Table Paradox convertie : " << count << " cartes écrites dans " << target << '\n';
-            const QString pictures = paradoxPictureFile(arguments.at(1));
-            if (!pictures.isEmpty())
-                out << "Attention : les images du fichier " << pictures
-                    << " ne sont pas encore reprises ; elles restent avec l'original.\n";
         } else {
             return badArguments(err, QStringLiteral("Option inconnue : %1").arg(mode));
         }
