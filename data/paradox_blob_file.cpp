@@ -16,6 +16,12 @@ struct BlobFile {
     off64_t position = 0;
 };
 
+// The end the stream reports: past the file, never a multiple of 4 KB.
+off64_t reportedSize(off64_t size)
+{
+    return (size + 1) % 4096 == 0 ? size + 2 : size + 1;
+}
+
 ssize_t readBlobFile(void *cookie, char *buffer, size_t size)
 {
     auto *file = static_cast<BlobFile *>(cookie);
@@ -35,7 +41,7 @@ int seekBlobFile(void *cookie, off64_t *offset, int whence)
     switch (whence) {
     case SEEK_SET: base = 0; break;
     case SEEK_CUR: base = file->position; break;
-    case SEEK_END: base = file->size + 1; break;
+    case SEEK_END: base = reportedSize(file->size); break;
     default: return -1;
     }
     if (*offset < -base || *offset > (off64_t(1) << 62))

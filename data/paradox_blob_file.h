@@ -12,6 +12,6 @@ QString paradoxBlobFilePath(const QString &tablePath);
 // multiple of 4 KB into a buffer three bytes too short for what it reads,
 // which aborts the program on every sound .MB file; it skips that index
 // (used only when writing) when the size is not such a multiple. The stream
-// therefore reports its end one byte beyond the file; reads there find
-// nothing. The caller closes the stream after pxlib is done with it.
+// therefore reports its end a byte or two beyond the file, never on such a
+// multiple; reads there find nothing. The caller closes the stream after pxlib is done with it.
 std::FILE *openParadoxBlobFile(const QString &path);

@@ -2,7 +2,6 @@
 
 #include "data/error.h"
 #include "data/paradox_blob_file.h"
-#include "data/table.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +46,24 @@ void keepError(pxdoc_t *, int level, const char *message, void *data)
         *static_cast<QString *>(data) = QString::fromLocal8Bit(message);
 }
 
+// pxlib copies a field into a buffer of its type's size, trusting the length
+// the header gives: a field whose length does not fit its type would overrun
+// that buffer, so the table is refused before any record is read.
+bool lengthFitsType(int type, int length)
+{
+    switch (type) {
+    case pxfAlpha: case pxfBytes: return length >= 1 && length <= 255;
+    case pxfShort: return length == 2;
+    case pxfLogical: return length == 1;
+    case pxfDate: case pxfLong: case pxfAutoInc: case pxfTime: return length == 4;
+    case pxfNumber: case pxfCurrency: case pxfTimestamp: return length == 8;
+    case pxfBCD: return length == 17;
+    case pxfMemoBLOb: case pxfBLOb: case pxfFmtMemoBLOb: case pxfOLE: case pxfGraphic:
+        return length >= 10 && length <= 255;
+    default: return false;
+    }
+}
+
 quint32 little32(const QByteArray &bytes, int offset)
 {
     return quint32(little16(bytes, offset)) | quint32(little16(bytes, offset + 2)) << 16;
@@ -86,6 +103,24 @@ QString headerFault(const QString &filePath)
     if (headerSize + fileBlocks * blockSize > fileSize || firstBlock > fileBlocks || lastBlock > fileBlocks
         || records * recordSize > fileSize - headerSize)
         return QStringLiteral("fichier tronqué ou en-tête incohérent");
+    // pxlib walks the chain of data blocks from the first one: a chain that
+    // loops or leaves the file keeps it reading forever, and a block that
+    // claims more records than it can hold sends it reading beyond it.
+    std::vector<bool> seen(std::size_t(fileBlocks) + 1, false);
+    for (qint64 block = firstBlock; block != 0;) {
+        if (block > fileBlocks || seen[std::size_t(block)])
+            return QStringLiteral("chaîne des blocs de données endommagée");
+        seen[std::size_t(block)] = true;
+        if (!file.seek(headerSize + (block - 1) * blockSize))
+            return QStringLiteral("fichier tronqué");
+        const QByteArray blockHead = file.read(6);
+        if (blockHead.size() < 6)
+            return QStringLiteral("fichier tronqué");
+        const qint64 moreBytes = qint16(little16(blockHead, 4));
+        if (moreBytes + recordSize > blockSize - 6 || moreBytes < -recordSize)
+            return QStringLiteral("bloc de données endommagé");
+        block = little16(blockHead, 0);
+    }
     return {};
 }
 
@@ -125,6 +160,18 @@ struct ParadoxTable::Px {
 
     ~Px()
     {
+        // pxlib's close leaves the blob file's stream and header allocated.
+        if (doc && doc->px_blob) {
+            pxblob_t *blob = doc->px_blob;
+            doc->px_blob = nullptr;
+            if (blob->mb_stream)
+                PX_close_blob(blob);
+            release(blob->mb_stream);
+            release(blob->mb_head);
+            blob->mb_stream = nullptr;
+            blob->mb_head = nullptr;
+            PX_delete_blob(blob);
+        }
         if (doc) {
             PX_close(doc);
             PX_delete(doc);
@@ -189,7 +236,7 @@ void ParadoxTable::openRows(bool keyOrder)
     int offset = 0;
     for (int i = 0; i < fields; ++i) {
         const pxfield_t *field = PX_get_field(px->doc, i);
-        if (!field || field->px_flen <= 0 || !field->px_fname)
+        if (!field || !field->px_fname || !lengthFitsType(field->px_ftype, field->px_flen))
             fail(QStringLiteral("description des champs endommagée"));
         px->offsets.push_back(offset);
         offset += field->px_flen;
@@ -216,7 +263,10 @@ void ParadoxTable::openRows(bool keyOrder)
     }
     if (const QString blobPath = paradoxBlobFilePath(m_filePath); !blobPath.isEmpty()) {
         px->blobFile = openParadoxBlobFile(blobPath);
-        if (!px->blobFile || PX_set_blob_fp(px->doc, px->blobFile) < 0)
+        // Attached before it is opened, so that a refused file is freed too.
+        pxblob_t *blob = px->blobFile ? PX_new_blob(px->doc) : nullptr;
+        px->doc->px_blob = blob;
+        if (!blob || PX_open_blob_fp(blob, px->blobFile) < 0)
             throw AppError(QStringLiteral("Le fichier d'images %1 de la table est illisible ou endommagé.")
                                .arg(QDir::toNativeSeparators(blobPath)));
     }
@@ -423,22 +473,4 @@ QVariant ParadoxTable::value(int position) const
     if (position >= int(m_row.size()))
         return QVariant();
     return m_row[position];
-}
-
-std::unique_ptr<Dataset> openHandedTable(const QString &filePath)
-{
-    switch (tableFileFormat(filePath)) {
-    case TableFileFormat::Paradox:
-        return std::make_unique<ParadoxTable>(filePath);
-    case TableFileFormat::Sqlite: {
-        auto table = std::make_unique<Table>();
-        table->setTableName(filePath);
-        table->setUntrusted(true);
-        return table;
-    }
-    case TableFileFormat::Unknown:
-        break;
-    }
-    throw AppError(QStringLiteral("Le fichier %1 n'est ni une table SQLite ni une table Paradox.")
-                       .arg(QDir::toNativeSeparators(filePath)));
 }

@@ -56,8 +56,3 @@ private:
     std::size_t m_cursor = 0;
     std::vector<QVariant> m_row;
 };
-
-// The one entry point for a table file a user hands: an SQLite table file
-// opens as an untrusted read-only Table, a Paradox table as a ParadoxTable.
-// Throws AppError when the file is neither. The dataset is not yet open.
-std::unique_ptr<Dataset> openHandedTable(const QString &filePath);

@@ -9,6 +9,7 @@ packages=(
   qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev libjpeg62-turbo-dev pxlib-dev
   googletest libgtest-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

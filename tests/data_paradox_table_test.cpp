@@ -1,5 +1,6 @@
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/handed_table.h"
 #include "data/paradox_table.h"
 #include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"
@@ -169,6 +170,17 @@ TEST(ParadoxTable, RefusesDamagedFiles)
     password[0x5C] = char(0x2A);
     QByteArray oldPassword = bytes;
     oldPassword[0x28] = char(0x94);
+    // Field descriptors (type, length) from 0x78: the long Cherche made
+    // 8 bytes and the first name 4 shorter, so the record size still agrees;
+    // pxlib would copy 8 bytes into its 4-byte buffer.
+    QByteArray lyingLength = bytes;
+    lyingLength[0x78 + 1] = char(quint8(lyingLength[0x78 + 1]) - 4);
+    lyingLength[0x78 + 2 * card::Cherche + 1] = char(8);
+    // The first data block named as its own successor.
+    QByteArray looping = bytes;
+    const int firstBlock = quint8(bytes[2]) | quint8(bytes[3]) << 8;
+    looping[firstBlock] = char(1);
+    looping[firstBlock + 1] = char(0);
     const std::vector<Damage> damages{
         {"password.DB", password},
         {"old_password.DB", oldPassword},
@@ -177,6 +189,8 @@ TEST(ParadoxTable, RefusesDamagedFiles)
         {"lying_count.DB", lyingCount},
         {"lying_record_size.DB", lyingSize},
         {"lying_field_count.DB", lyingFields},
+        {"lying_field_length.DB", lyingLength},
+        {"looping_blocks.DB", looping},
     };
     for (const Damage &damage : damages) {
         SCOPED_TRACE(damage.name);

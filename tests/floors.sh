@@ -14,6 +14,7 @@ declare -A allowed=(
   [exchange]="data ui collection exchange"
   [app]="data ui collection analysis search update exchange app"
   [tools]="data ui collection analysis search update exchange app tools"
+  [fuzz]="data tools fuzz"
 )
 status=0
 for folder in "${!allowed[@]}"; do
