@@ -96,7 +96,7 @@ QString headerFault(const QString &filePath)
     const qint64 fields = little16(head, 0x21);
     // 0xFF00FF00 is how an unprotected table of the later versions reads.
     const quint32 encryption = little32(head, 0x25);
-    if (encryption != 0 && encryption != 0xFF00FF00u)
+    if (encryption != 0 && !(later && encryption == 0xFF00FF00u))
         return QStringLiteral("table protégée par un mot de passe");
     if (fields == 0 || fields > 255 || headerSize > fileSize || blockSize == 0)
         return QStringLiteral("en-tête endommagé");
