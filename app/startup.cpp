@@ -23,7 +23,7 @@
 #include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/paradox_conversion.h"
+#include "data/paradox_reader_process.h"
 #include "data/paradox_table.h"
 #include "data/table.h"
 #include "exchange/techange.h"
@@ -99,7 +99,9 @@ bool offerParadoxConversion(const QString &directory, Progress &progress, int &s
         return false;
     }
     try {
-        convertParadoxCardTable(path, path, progress);
+        // Read apart by the helper program: a table that crashes the reader
+        // leaves the program, and the table, as they were.
+        runParadoxReader({QStringLiteral("--from-paradox"), path, directory}, path, progress);
     } catch (const AppError &e) {
         showError(e.message());
         status = StatusBadDatabase;

@@ -1,6 +1,7 @@
 #include "data/handed_table.h"
 
 #include "data/error.h"
+#include "data/paradox_reader_process.h"
 #include "data/paradox_table.h"
 #include "data/table.h"
 
@@ -10,7 +11,7 @@ std::unique_ptr<Dataset> openHandedTable(const QString &filePath)
 {
     switch (tableFileFormat(filePath)) {
     case TableFileFormat::Paradox:
-        return std::make_unique<ParadoxTable>(filePath);
+        return openParadoxCopy(filePath);
     case TableFileFormat::Sqlite: {
         auto table = std::make_unique<Table>();
         table->setTableName(filePath);

@@ -4,6 +4,7 @@
 #include "data/error.h"
 #include "data/paradox_table.h"
 #include "data/progress.h"
+#include "data/sql_quote.h"
 #include "data/sqlite_handles.h"
 
 #include <QDir>
@@ -226,4 +227,80 @@ int convertParadoxCardTable(const QString &paradoxPath, const QString &targetPat
                            .arg(QDir::toNativeSeparators(targetPath), QString::fromLocal8Bit(error.message())));
     }
     return int(written.rows);
+}
+
+int copyParadoxTable(const QString &paradoxPath, const QString &sqlitePath, Progress &progress)
+{
+    ParadoxTable source(paradoxPath);
+    source.open();
+    QStringList columns;
+    for (int i = 0; i < source.fieldCount(); ++i) {
+        const char *type = "TEXT";
+        switch (source.fieldKind(i)) {
+        case Dataset::Kind::Integer: type = "INTEGER"; break;
+        case Dataset::Kind::Float: type = "REAL"; break;
+        case Dataset::Kind::Blob: type = "BLOB"; break;
+        case Dataset::Kind::Text: break;
+        }
+        columns << sql::quoteDouble(source.fieldName(i)) + QLatin1Char(' ') + QLatin1String(type);
+    }
+    discard(sqlitePath);
+    try {
+        Writer writer(sqlitePath, paradoxPath);
+        writer.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+        writer.execute(QStringLiteral("CREATE TABLE %1 (%2)")
+                           .arg(sql::quoteDouble(QFileInfo(paradoxPath).completeBaseName()),
+                                columns.join(QStringLiteral(", "))));
+        writer.execute(QStringLiteral("BEGIN"));
+        QStringList marks;
+        for (int i = 0; i < source.fieldCount(); ++i)
+            marks << QStringLiteral("?");
+        StatementHandle insert(writer.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                                  .arg(sql::quoteDouble(QFileInfo(paradoxPath).completeBaseName()),
+                                                       marks.join(QStringLiteral(", ")))));
+        progress.setMaximum(source.recordCount());
+        progress.show();
+        int rows = 0;
+        // No key: rows are read back in the order written, the table's key order.
+        for (source.first(); !source.eof(); source.next()) {
+            for (int i = 0; i < source.fieldCount(); ++i) {
+                const QVariant value = source.value(i);
+                const int index = i + 1;
+                switch (value.typeId()) {
+                case QMetaType::UnknownType:
+                    sqlite3_bind_null(insert.get(), index);
+                    break;
+                case QMetaType::LongLong:
+                    sqlite3_bind_int64(insert.get(), index, value.toLongLong());
+                    break;
+                case QMetaType::Double:
+                    sqlite3_bind_double(insert.get(), index, value.toDouble());
+                    break;
+                case QMetaType::QByteArray: {
+                    const QByteArray bytes = value.toByteArray();
+                    sqlite3_bind_blob(insert.get(), index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+                    break;
+                }
+                default: {
+                    const QByteArray text = value.toString().toUtf8();
+                    sqlite3_bind_text(insert.get(), index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                }
+                }
+            }
+            if (sqlite3_step(insert.get()) != SQLITE_DONE)
+                writer.fail();
+            sqlite3_reset(insert.get());
+            ++rows;
+            progress.advance();
+        }
+        insert.reset();
+        writer.execute(QStringLiteral("COMMIT"));
+        writer.close();
+        progress.hide();
+        return rows;
+    } catch (...) {
+        progress.hide();
+        discard(sqlitePath);
+        throw;
+    }
 }

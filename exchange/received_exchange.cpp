@@ -2,6 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/handed_table.h"
 #include "data/paradox_table.h"
 #include "data/query.h"
 #include "data/session.h"
@@ -127,15 +128,15 @@ ReceivedExchange readReceivedExchange(Table &table, const QString &path)
     // table files reads it, the window's own component reads SQLite files.
     std::unique_ptr<Dataset> handed;
     Dataset *source = &table;
-    if (tableFileFormat(path) == TableFileFormat::Paradox) {
-        handed = openHandedTable(path);
-        source = handed.get();
-    } else {
-        table.setTableName(path);
-        table.setUntrusted(true);
-        table.setRequiredFields({});
-    }
     try {
+        if (tableFileFormat(path) == TableFileFormat::Paradox) {
+            handed = openHandedTable(path);
+            source = handed.get();
+        } else {
+            table.setTableName(path);
+            table.setUntrusted(true);
+            table.setRequiredFields({});
+        }
         source->open();
     } catch (const AppError &e) {
         // The reader's message names the file already.

@@ -1,7 +1,9 @@
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/handed_table.h"
+#include "data/paradox_reader_process.h"
 #include "data/paradox_table.h"
+#include "data/progress.h"
 #include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"
 
@@ -233,4 +235,44 @@ TEST(ParadoxTable, TellsTheFormatByTheHeader)
     auto handed = openHandedTable(sqlite.cardPath());
     handed->open();
     EXPECT_EQ(handed->fieldCount(), card::FieldCount);
+}
+
+// The reader runs apart: its progress lines move the progress window, and a
+// reader that crashes or falls silent ends in a message, never in the
+// program going down with it.
+TEST(ParadoxReaderProcess, FollowsProgressAndSurvivesCrashAndSilence)
+{
+    struct Counting : Progress {
+        int advanced = 0;
+        bool shown = false;
+        void setMaximum(int) override {}
+        void show() override { shown = true; }
+        void advance() override { ++advanced; }
+        void hide() override { shown = false; }
+    };
+    const QString sh = QStringLiteral("/bin/sh");
+    const QString table = QStringLiteral("/tmp/RECU.DB");
+    Counting progress;
+    runReaderProcess(sh, {QStringLiteral("-c"), QStringLiteral("printf '\\rCopie : 40 %%'; printf '\\rCopie : 100 %%\\n'")},
+                     table, progress, 5000);
+    EXPECT_EQ(progress.advanced, 100);
+    EXPECT_FALSE(progress.shown);
+
+    const auto message = [&](const QString &script, int silence) {
+        Counting ignored;
+        try {
+            runReaderProcess(sh, {QStringLiteral("-c"), script}, table, ignored, silence);
+        } catch (const AppError &error) {
+            EXPECT_FALSE(ignored.shown);
+            return error.message();
+        }
+        return QStringLiteral("no error");
+    };
+    EXPECT_TRUE(message(QStringLiteral("kill -SEGV $$"), 5000).contains(QStringLiteral("arrêté brutalement")));
+    EXPECT_TRUE(message(QStringLiteral("sleep 30"), 300).contains(QStringLiteral("ne répond plus")));
+    // A refusal: the reader's last line of standard error is the message.
+    EXPECT_EQ(message(QStringLiteral("echo bruit >&2; echo 'La table est illisible.' >&2; exit 1"), 5000),
+              QStringLiteral("La table est illisible."));
+    EXPECT_TRUE(message(QStringLiteral("exit 0"), 5000) == QStringLiteral("no error"));
+    EXPECT_TRUE(message(QStringLiteral("kill -SEGV $$"), 5000).contains(table));
 }

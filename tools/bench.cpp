@@ -17,7 +17,7 @@
 #include "ui/windows.h"
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/paradox_conversion.h"
+#include "data/paradox_reader_process.h"
 #include "data/table.h"
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"
@@ -264,7 +264,11 @@ int main(int argc, char **argv)
          }},
         {QStringLiteral("lookup"), [&] { lookups(session); }},
         {QStringLiteral("paradox"),
-         [&] { convertParadoxCardTable(paradoxTable, scratch.filePath(card::TableFile), noProgress); }},
+         [&] {
+             // As the program converts at start-up: apart, in tabrix-makedb.
+             runParadoxReader({QStringLiteral("--from-paradox"), paradoxTable, scratch.path()}, paradoxTable,
+                              noProgress);
+         }},
     };
 
     for (const QString &name : args.mid(1)) {

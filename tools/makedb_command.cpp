@@ -15,10 +15,13 @@ const char Usage[] = "Usage : tabrix-makedb --demo DOSSIER_CATALOGUE DOSSIER_SOR
                      "        tabrix-makedb --synthetic NOMBRE DOSSIER [GRAINE]\n"
                      "        tabrix-makedb --update-set DOSSIER NOM_DE_BASE [ENREGISTREMENTS]\n"
                      "        tabrix-makedb --from-paradox TABLE_PARADOX DOSSIER\n"
+                     "        tabrix-makedb --copy-paradox TABLE_PARADOX FICHIER_SQLITE\n"
                      "Écrit CARTES.DB (le catalogue de démonstration, ou NOMBRE cartes inventées)\n"
                      "et un ECHANGE.DB vide dans le dossier de sortie ; ou un lot de mise à jour\n"
                      "(.maj, .RNM, .ANG, .SUP, .DB) pour le CARTES.DB du DOSSIER ; ou le\n"
-                     "CARTES.DB du DOSSIER converti d'une table Paradox.\n";
+                     "CARTES.DB du DOSSIER converti d'une table Paradox ; ou une table Paradox\n"
+                     "quelconque copiée dans un fichier SQLite (c'est ainsi que Tabrix lit les\n"
+                     "tables Paradox, à part).\n";
 
 // The largest synthetic catalogue: far above any benchmark, well below what
 // an int row count and the memory of the machine allow.
@@ -137,6 +140,12 @@ int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
             LineProgress progress(out);
             const int count = convertParadoxCardTable(arguments.at(1), target, progress);
             out << "Table Paradox convertie : " << count << " cartes écrites dans " << target << '\n';
+        } else if (mode == QLatin1String("--copy-paradox")) {
+            if (arguments.size() != 3)
+                return badArguments(err, QStringLiteral("--copy-paradox attend une table Paradox et un fichier."));
+            LineProgress progress(out);
+            const int count = copyParadoxTable(arguments.at(1), arguments.at(2), progress);
+            out << "Table Paradox copiée : " << count << " fiches écrites dans " << arguments.at(2) << '\n';
         } else {
             return badArguments(err, QStringLiteral("Option inconnue : %1").arg(mode));
         }

@@ -86,9 +86,9 @@ std::vector<ParadoxField> paradoxCardFields()
     return {
         {QStringLiteral("Nom_français"), pxfAlpha, 255}, {QStringLiteral("Nom_anglais"), pxfAlpha, 255},
         {QStringLiteral("Origine"), pxfAlpha, 255},     {QStringLiteral("Rarete"), pxfAlpha, 4},
-        {QStringLiteral("Cote"), pxfNumber, 8},          {QStringLiteral("Couleur"), pxfAlpha, 4},
+        {QStringLiteral("Cote"), pxfNumber, 8},          {QStringLiteral("Couleur"), pxfAlpha, 8},
         {QStringLiteral("Coût"), pxfAlpha, 12},          {QStringLiteral("Force"), pxfNumber, 8},
-        {QStringLiteral("Endurance"), pxfNumber, 8},     {QStringLiteral("Type"), pxfAlpha, 4},
+        {QStringLiteral("Endurance"), pxfNumber, 8},     {QStringLiteral("Type"), pxfAlpha, 12},
         {QStringLiteral("Dispo"), pxfShort, 2},          {QStringLiteral("Utilise"), pxfShort, 2},
         {QStringLiteral("Echangeable"), pxfShort, 2},    {QStringLiteral("Cherche"), pxfLong, 4},
         {QStringLiteral("Dessin"), pxfBLOb, 10},

@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/dataset_guard.h"
 #include "data/error.h"
+#include "data/handed_table.h"
 #include "data/paradox_table.h"
 #include "data/post_batch.h"
 #include "data/query.h"
