@@ -1,9 +1,12 @@
-// libFuzzer entry: every input is written out as a table (and its .MB file)
-// and read through the Paradox reader the way the program reads one. A
-// refusal is an AppError; anything else (a crash, a sanitizer report, a
-// hang past -timeout) is a finding.
+// libFuzzer entry: every input is written out as a table (and its .MB file),
+// read through the Paradox reader in both orders, then copied into SQLite as
+// the helper program does for the program. A refusal is an AppError;
+// anything else (a crash, a sanitizer report, a hang past -timeout) is a
+// finding.
 #include "data/error.h"
+#include "data/paradox_conversion.h"
 #include "data/paradox_table.h"
+#include "data/progress.h"
 #include "fuzz/fuzz_input.h"
 
 #include <QDir>
@@ -38,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/paradox_fuzz-XXXXXX"));
     static const QString table = dir.filePath(QStringLiteral("CARTES.DB"));
     static const QString pictures = dir.filePath(QStringLiteral("CARTES.MB"));
+    static const QString copy = dir.filePath(QStringLiteral("COPIE.DB"));
 
     const FuzzFiles files = splitFuzzInput(reinterpret_cast<const char *>(data), size);
     writeFile(table, files.table);
@@ -53,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         readAll(reader);
         reader.openUnordered();
         readAll(reader);
+        reader.close();
+        NoProgress progress;
+        copyParadoxTable(table, copy, progress);
     } catch (const AppError &) {
     }
     return 0;
