@@ -114,6 +114,12 @@ TEST(ParadoxTable, ReadsTheCardLayoutInBothCodePages)
         EXPECT_EQ(table.value(card::Dessin).toByteArray(), cards()[0].dessin);
         table.next();
         EXPECT_TRUE(table.value(card::Dessin).isNull());
+
+        // Without its .MB file the table still reads, pictures empty.
+        table.close();
+        ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("CARTES.MB"))));
+        table.open();
+        EXPECT_EQ(column(table, card::Dessin), (QStringList{QString(), QString(), QString()}));
     }
 }
 
