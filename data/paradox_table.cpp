@@ -104,9 +104,12 @@ QString headerFault(const QString &filePath)
         || records * recordSize > fileSize - headerSize)
         return QStringLiteral("fichier tronqué ou en-tête incohérent");
     // pxlib walks the chain of data blocks from the first one: a chain that
-    // loops or leaves the file keeps it reading forever, and a block that
-    // claims more records than it can hold sends it reading beyond it.
+    // loops or leaves the file keeps it reading forever, a block that claims
+    // more records than it can hold sends it reading beyond it, and a header
+    // that counts other records than the blocks hold sends it wandering
+    // through memory it never filled.
     std::vector<bool> seen(std::size_t(fileBlocks) + 1, false);
+    qint64 counted = 0;
     for (qint64 block = firstBlock; block != 0;) {
         if (block > fileBlocks || seen[std::size_t(block)])
             return QStringLiteral("chaîne des blocs de données endommagée");
@@ -117,10 +120,14 @@ QString headerFault(const QString &filePath)
         if (blockHead.size() < 6)
             return QStringLiteral("fichier tronqué");
         const qint64 moreBytes = qint16(little16(blockHead, 4));
-        if (moreBytes + recordSize > blockSize - 6 || moreBytes < -recordSize)
+        if (moreBytes + recordSize > blockSize - 6 || moreBytes < -recordSize
+            || (recordSize > 0 && moreBytes % recordSize != 0))
             return QStringLiteral("bloc de données endommagé");
+        counted += recordSize > 0 ? moreBytes / recordSize + 1 : 0;
         block = little16(blockHead, 0);
     }
+    if (counted != records)
+        return QStringLiteral("nombre de fiches incohérent");
     return {};
 }
 
