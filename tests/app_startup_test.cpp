@@ -382,3 +382,28 @@ TEST_F(StartupTest, ParadoxCardTableIsConvertedOnlyWithLeave)
     windows().session->table.open();
     EXPECT_EQ(windows().session->table.recordCount(), int(twoCards().size()));
 }
+
+// A damaged Paradox CARTES.DB: the helper refuses it, its message is shown,
+// the program ends, and the folder holds the table as it was and nothing else.
+TEST_F(StartupTest, DamagedParadoxCardTableIsRefusedAndLeftAsItWas)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("CARTES.DB"));
+    std::vector<std::vector<QVariant>> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(paradoxCardRow(makeCard(QStringLiteral("Carte %1").arg(i), QStringLiteral("Card %1").arg(i),
+                                               QStringLiteral("Base"))));
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+    QFile file(path);
+    ASSERT_TRUE(file.resize(file.size() - 3000));
+    const QByteArray damaged = readFile(path);
+    writeIni(dir.path());
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    EXPECT_NE(startUp(options()), 0);
+    EXPECT_EQ(windows().principale, nullptr);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QDir::toNativeSeparators(path))) << qPrintable(dialogs.errors[0]);
+    EXPECT_EQ(readFile(path), damaged);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("CARTES.DB")});
+}
