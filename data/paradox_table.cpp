@@ -82,8 +82,10 @@ QString headerFault(const QString &filePath)
     const QByteArray head = file.read(0x60);
     if (head.size() < HeaderMinimum)
         return QStringLiteral("fichier tronqué");
-    // Tables of version 4 and later hold a second password word at 0x5C.
-    const bool later = quint8(head[FileVersionOffset]) >= 4;
+    // Tables of Paradox 4 and later (file version 5 and up; 3 and 4 are
+    // Paradox 3.0 and 3.5) have the longer header, with a second password
+    // word at 0x5C.
+    const bool later = quint8(head[FileVersionOffset]) >= 5;
     if (later && (head.size() < 0x60 || little32(head, 0x5C) != 0))
         return QStringLiteral("table protégée par un mot de passe ou en-tête endommagé");
     const qint64 recordSize = little16(head, 0x00);
