@@ -70,6 +70,32 @@ private:
     DatabaseHandle m_db;
 };
 
+// Binds a value the Paradox reader gave by its type: none as NULL, integers,
+// numbers, bytes as a blob, anything else as text.
+void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        sqlite3_bind_null(statement, index);
+        break;
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(statement, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(statement, index, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
 // Binds one field of the Paradox row by its kind in the card layout: key and
 // other text fields as text (blank key fields as the empty text), numbers as
 // numbers or NULL, the picture as a blob or NULL.
@@ -79,27 +105,12 @@ void bindField(sqlite3_stmt *statement, Dataset &row, int position)
     const QVariant value = row.value(position);
     if (position == card::Dessin) {
         const QByteArray bytes = value.toByteArray();
-        if (bytes.isEmpty())
-            sqlite3_bind_null(statement, index);
-        else
-            sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    if (value.isNull() && position >= card::KeyFieldCount) {
+        bindValue(statement, index, bytes.isEmpty() ? QVariant() : QVariant(bytes));
+    } else if (value.isNull() && position >= card::KeyFieldCount) {
         sqlite3_bind_null(statement, index);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-        sqlite3_bind_int64(statement, index, value.toLongLong());
-        break;
-    case QMetaType::Double:
-        sqlite3_bind_double(statement, index, value.toDouble());
-        break;
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-    }
+    } else {
+        const bool number = value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Double;
+        bindValue(statement, index, number ? value : QVariant(value.toString()));
     }
 }
 
@@ -263,30 +274,8 @@ int copyParadoxTable(const QString &paradoxPath, const QString &sqlitePath, Prog
         int rows = 0;
         // No key: rows are read back in the order written, the table's key order.
         for (source.first(); !source.eof(); source.next()) {
-            for (int i = 0; i < source.fieldCount(); ++i) {
-                const QVariant value = source.value(i);
-                const int index = i + 1;
-                switch (value.typeId()) {
-                case QMetaType::UnknownType:
-                    sqlite3_bind_null(insert.get(), index);
-                    break;
-                case QMetaType::LongLong:
-                    sqlite3_bind_int64(insert.get(), index, value.toLongLong());
-                    break;
-                case QMetaType::Double:
-                    sqlite3_bind_double(insert.get(), index, value.toDouble());
-                    break;
-                case QMetaType::QByteArray: {
-                    const QByteArray bytes = value.toByteArray();
-                    sqlite3_bind_blob(insert.get(), index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-                    break;
-                }
-                default: {
-                    const QByteArray text = value.toString().toUtf8();
-                    sqlite3_bind_text(insert.get(), index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-                }
-                }
-            }
+            for (int i = 0; i < source.fieldCount(); ++i)
+                bindValue(insert.get(), i + 1, source.value(i));
             if (sqlite3_step(insert.get()) != SQLITE_DONE)
                 writer.fail();
             sqlite3_reset(insert.get());
