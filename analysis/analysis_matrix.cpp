@@ -73,6 +73,15 @@ void remember(QStringList &list, const QString &code)
         list.append(code);
 }
 
+// Adds one cell and its value to a running total.
+void addCell(TCompteurCase &sum, double &value, const TCompteurCase &cell, double cellValue)
+{
+    sum.NbCartes += cell.NbCartes;
+    sum.NbPossedees += cell.NbPossedees;
+    sum.NbExemplaires += cell.NbExemplaires;
+    value += cellValue;
+}
+
 void fillTotals(AnalysisMatrix &m)
 {
     for (int colour = 0; colour < Colours; ++colour) {
@@ -82,26 +91,16 @@ void fillTotals(AnalysisMatrix &m)
         for (int row = 0; row < TotalRow; ++row) {
             TCompteurCase sum;
             double value = 0;
-            for (int column = 0; column < TotalColumn; ++column) {
-                const TCompteurCase &cell = cells[size_t(row)][size_t(column)];
-                sum.NbCartes += cell.NbCartes;
-                sum.NbPossedees += cell.NbPossedees;
-                sum.NbExemplaires += cell.NbExemplaires;
-                value += values[size_t(row)][size_t(column)];
-            }
+            for (int column = 0; column < TotalColumn; ++column)
+                addCell(sum, value, cells[size_t(row)][size_t(column)], values[size_t(row)][size_t(column)]);
             cells[size_t(row)][TotalColumn] = sum;
             values[size_t(row)][TotalColumn] = value;
         }
         for (int column = 0; column < Columns; ++column) {
             TCompteurCase sum;
             double value = 0;
-            for (int row = 0; row < TotalRow; ++row) {
-                const TCompteurCase &cell = cells[size_t(row)][size_t(column)];
-                sum.NbCartes += cell.NbCartes;
-                sum.NbPossedees += cell.NbPossedees;
-                sum.NbExemplaires += cell.NbExemplaires;
-                value += values[size_t(row)][size_t(column)];
-            }
+            for (int row = 0; row < TotalRow; ++row)
+                addCell(sum, value, cells[size_t(row)][size_t(column)], values[size_t(row)][size_t(column)]);
             cells[TotalRow][size_t(column)] = sum;
             values[TotalRow][size_t(column)] = value;
         }
