@@ -19,17 +19,9 @@
 
 namespace {
 
-CardRow cardRow(const QString &french, const QString &edition, int dispo, int utilise, int echangeable, int cherche)
-{
-    CardRow row = makeCard(french, french + QStringLiteral(" EN"), edition, dispo, utilise);
-    row.echangeable = echangeable;
-    row.cherche = cherche;
-    return row;
-}
-
 std::vector<CardRow> someCollection()
 {
-    CardRow offered = cardRow(QStringLiteral("Ange d'été"), QStringLiteral("Alpha"), 6, 1, 2, 0);
+    CardRow offered = exchangeCard(QStringLiteral("Ange d'été"), QStringLiteral("Alpha"), 6, 1, 2, 0);
     offered.cote = 12.5;
     offered.rarete = QStringLiteral("R");
     offered.couleur = QStringLiteral("Bla");
@@ -37,11 +29,11 @@ std::vector<CardRow> someCollection()
     offered.force = 4;
     offered.endurance = QVariant();
     offered.dessin = QByteArray("\xff\xd8 picture", 10);
-    CardRow wanted = cardRow(QStringLiteral("Bête"), QStringLiteral("Beta"), 0, 2, 0, 3);
+    CardRow wanted = exchangeCard(QStringLiteral("Bête"), QStringLiteral("Beta"), 0, 2, 0, 3);
     wanted.cote = QVariant();
-    CardRow land = cardRow(QStringLiteral("Forêt"), QStringLiteral("Alpha"), 20, 0, 4, 0);
+    CardRow land = exchangeCard(QStringLiteral("Forêt"), QStringLiteral("Alpha"), 20, 0, 4, 0);
     land.type = QStringLiteral("Ter");
-    return {offered, wanted, land, cardRow(QStringLiteral("Dague"), QStringLiteral("Alpha"), 3, 0, 0, 0)};
+    return {offered, wanted, land, exchangeCard(QStringLiteral("Dague"), QStringLiteral("Alpha"), 3, 0, 0, 0)};
 }
 
 // Every field of every row, as text, in key order.
@@ -72,7 +64,7 @@ QStringList filesIn(const QString &dir)
 TEST(ExchangeTableTest, WritesEveryOfferedOrWantedRowWithoutAvailableCopiesOrPicture)
 {
     TempTables tables(someCollection());
-    writeCardTable(tables.path(card::ExchangeFile), {cardRow(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
+    writeCardTable(tables.path(card::ExchangeFile), {exchangeCard(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
                    QStringLiteral("ECHANGE"));
     Session session;
     session.setDatabaseDirectory(tables.dir());
@@ -172,7 +164,7 @@ TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
 TEST(ExchangeTableTest, FailureWhileWritingLeavesThePreviousTable)
 {
     std::vector<CardRow> rows = someCollection();
-    CardRow bad = cardRow(QStringLiteral("Zèbre"), QStringLiteral("Alpha"), 5, 0, 1, 0);
+    CardRow bad = exchangeCard(QStringLiteral("Zèbre"), QStringLiteral("Alpha"), 5, 0, 1, 0);
     rows.push_back(bad);
     TempTables tables(rows);
     // The last row stored holds a price that is not a number.
@@ -181,7 +173,7 @@ TEST(ExchangeTableTest, FailureWhileWritingLeavesThePreviousTable)
     ASSERT_EQ(sqlite3_exec(db, "UPDATE CARTES SET Cote = 'douze' WHERE Dispo = 5", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     const QString path = tables.path(card::ExchangeFile);
-    writeCardTable(path, {cardRow(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
+    writeCardTable(path, {exchangeCard(QStringLiteral("Ancienne"), QStringLiteral("Z"), 1, 0, 1, 0)},
                    QStringLiteral("ECHANGE"));
     const QByteArray before = readFile(path);
     Session session;

@@ -23,30 +23,22 @@
 
 namespace {
 
-CardRow cardRow(const QString &french, const QString &edition, int dispo, int utilise, int echangeable, int cherche)
-{
-    CardRow row = makeCard(french, french + QStringLiteral(" EN"), edition, dispo, utilise);
-    row.echangeable = echangeable;
-    row.cherche = cherche;
-    return row;
-}
-
 // The other collector's collection and the exchange table written from it.
 std::vector<CardRow> theirCollection()
 {
-    return {cardRow(QStringLiteral("Ange"), QStringLiteral("Alpha"), 5, 0, 3, 0),
-            cardRow(QStringLiteral("Bête"), QStringLiteral("Beta"), 0, 0, 0, 1),
-            cardRow(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 2, 0, 1, 2),
-            cardRow(QStringLiteral("Dague"), QStringLiteral("Alpha"), 4, 0, 0, 0),
-            cardRow(QString(300, QLatin1Char('L')), QStringLiteral("Alpha"), 1, 0, 1, 0)};
+    return {exchangeCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 5, 0, 3, 0),
+            exchangeCard(QStringLiteral("Bête"), QStringLiteral("Beta"), 0, 0, 0, 1),
+            exchangeCard(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 2, 0, 1, 2),
+            exchangeCard(QStringLiteral("Dague"), QStringLiteral("Alpha"), 4, 0, 0, 0),
+            exchangeCard(QString(300, QLatin1Char('L')), QStringLiteral("Alpha"), 1, 0, 1, 0)};
 }
 
 // The user's own collection: owns Ange, offers Bête.
 std::vector<CardRow> myCollection()
 {
-    return {cardRow(QStringLiteral("Ange"), QStringLiteral("Alpha"), 1, 1, 0, 0),
-            cardRow(QStringLiteral("Bête"), QStringLiteral("Beta"), 3, 0, 2, 0),
-            cardRow(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 0, 0, 0, 0)};
+    return {exchangeCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 1, 1, 0, 0),
+            exchangeCard(QStringLiteral("Bête"), QStringLiteral("Beta"), 3, 0, 2, 0),
+            exchangeCard(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 0, 0, 0, 0)};
 }
 
 QString writtenExchangeTable(const TempTables &theirs)

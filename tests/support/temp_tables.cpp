@@ -40,6 +40,15 @@ CardRow makeCard(const QString &french, const QString &english, const QString &e
     return row;
 }
 
+CardRow exchangeCard(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
+                     int cherche)
+{
+    CardRow row = makeCard(french, french + QStringLiteral(" EN"), edition, dispo, utilise);
+    row.echangeable = echangeable;
+    row.cherche = cherche;
+    return row;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);

@@ -25,5 +25,9 @@ private:
 CardRow makeCard(const QString &french, const QString &english, const QString &edition,
                  int dispo = 0, int utilise = 0);
 
+// A card for the exchange tests: English name "<french> EN" and all four counts.
+CardRow exchangeCard(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
+                     int cherche);
+
 // Reads a whole file (empty when it cannot be read).
 QByteArray readFile(const QString &path);
