@@ -196,24 +196,24 @@ int main(int argc, char **argv)
         }
     }
 
+    // The whole program started on DIR, without a configuration file.
+    const auto startOnDir = [&] {
+        StartupOptions options = defaultStartupOptions();
+        options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
+        options.defaultDirectory = dir;
+        if (startUp(options) != 0)
+            throw AppError(QStringLiteral("Le démarrage a échoué."));
+    };
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("reset"), [&] { resetAllCounts(session, noProgress); }},
         {QStringLiteral("startup"),
          [&] {
-             StartupOptions options = defaultStartupOptions();
-             options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
-             options.defaultDirectory = dir;
-             if (startUp(options) != 0)
-                 throw AppError(QStringLiteral("Le démarrage a échoué."));
+             startOnDir();
              shutDown();
          }},
         {QStringLiteral("keys"),
          [&] {
-             StartupOptions options = defaultStartupOptions();
-             options.configurationFile = scratch.filePath(QStringLiteral("absent.ini"));
-             options.defaultDirectory = dir;
-             if (startUp(options) != 0)
-                 throw AppError(QStringLiteral("Le démarrage a échoué."));
+             startOnDir();
              typeLines("keys-french", "ComboBox1");
              typeLines("keys-english", "ComboBox2");
              shutDown();
