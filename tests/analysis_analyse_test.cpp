@@ -19,18 +19,6 @@ using namespace analysis;
 
 namespace {
 
-CardRow card(const QString &name, const QString &couleur, const QString &type, const QString &rarete,
-             int dispo = 0, int utilise = 0, const QVariant &cote = 1.0,
-             const QString &edition = QStringLiteral("Base"))
-{
-    CardRow row = makeCard(name, name + QStringLiteral(" EN"), edition, dispo, utilise);
-    row.couleur = couleur;
-    row.type = type;
-    row.rarete = rarete;
-    row.cote = cote;
-    return row;
-}
-
 AnalysisResult analyse(const std::vector<CardRow> &rows, const QString &edition = QString())
 {
     TempTables tables(rows);
@@ -56,21 +44,21 @@ QString quantities(const AnalysisResult &r, int colour, int row, int column)
 std::vector<CardRow> everyCode()
 {
     return {
-        card("Elfe", "Ver", "Inv", "C", 1),            // green invocation, common
-        card("Druide", "Vert", "Token", "C", 0),       // other spellings, same cell
-        card("Ours", "Ver", "inv", "U", 0, 2, 3.0),    // used copies count as owned
-        card("Gobelin", "Rge", "Inc", "C", 2, 0, 0.5),
-        card("Feu", "Rouge", "Eph", "R"),
-        card("Zombie", "Noi", "Rit", "C"),
-        card("Ombre", "Noir", "Enc", "U", 1),
-        card("Eau", "Ble", "Int", "R", 1),
-        card("Contre", "Ble", "int", "R"),
-        card("Ange", "Bla", "Mana sourc", "C", 3, 1, 2.5), // 4 copies worth 10.0
-        card("Mine", "Or", "Ter", "U", 1, 0, QVariant()),  // blank price is worth 0
-        card("Golem", "Ver", "Art", "R", 1),            // artefacts whatever the colour
-        card("Robot", "Rge", "C. Art", "C"),
-        card("Idole", "Inc.", "Enc", "C"),
-        card("Orbe", "Inc", "Ter", "U"),
+        codedCard("Elfe", "Ver", "Inv", "C", 1),            // green invocation, common
+        codedCard("Druide", "Vert", "Token", "C", 0),       // other spellings, same cell
+        codedCard("Ours", "Ver", "inv", "U", 0, 2, 3.0),    // used copies count as owned
+        codedCard("Gobelin", "Rge", "Inc", "C", 2, 0, 0.5),
+        codedCard("Feu", "Rouge", "Eph", "R"),
+        codedCard("Zombie", "Noi", "Rit", "C"),
+        codedCard("Ombre", "Noir", "Enc", "U", 1),
+        codedCard("Eau", "Ble", "Int", "R", 1),
+        codedCard("Contre", "Ble", "int", "R"),
+        codedCard("Ange", "Bla", "Mana sourc", "C", 3, 1, 2.5), // 4 copies worth 10.0
+        codedCard("Mine", "Or", "Ter", "U", 1, 0, QVariant()),  // blank price is worth 0
+        codedCard("Golem", "Ver", "Art", "R", 1),            // artefacts whatever the colour
+        codedCard("Robot", "Rge", "C. Art", "C"),
+        codedCard("Idole", "Inc.", "Enc", "C"),
+        codedCard("Orbe", "Inc", "Ter", "U"),
     };
 }
 
@@ -140,13 +128,13 @@ TEST(AnalysisCountTest, EachSpellingLandsInItsCell)
 
 TEST(AnalysisCountTest, UnknownCodesAreLeftOutAndNamedOnce)
 {
-    std::vector<CardRow> rows = {card("Elfe", "Ver", "Inv", "C", 1)};
+    std::vector<CardRow> rows = {codedCard("Elfe", "Ver", "Inv", "C", 1)};
     for (int i = 0; i < 3000; ++i)
-        rows.push_back(card(QStringLiteral("Inconnue %1").arg(i), "Violet", "Inv", "C", 1));
-    rows.push_back(card("Sorte", "Ver", "Sorcellerie", "C", 1));
-    rows.push_back(card("Mythe", "Ver", "Inv", "M", 1));
-    rows.push_back(card("Vide", "", "Inv", "C", 1));
-    rows.push_back(card("Statue", "Gris", "Art", "C", 1)); // placed by its type alone
+        rows.push_back(codedCard(QStringLiteral("Inconnue %1").arg(i), "Violet", "Inv", "C", 1));
+    rows.push_back(codedCard("Sorte", "Ver", "Sorcellerie", "C", 1));
+    rows.push_back(codedCard("Mythe", "Ver", "Inv", "M", 1));
+    rows.push_back(codedCard("Vide", "", "Inv", "C", 1));
+    rows.push_back(codedCard("Statue", "Gris", "Art", "C", 1)); // placed by its type alone
     const AnalysisResult r = analyse(rows);
 
     // Not one of them is added to the cell of the record read before it.
@@ -162,13 +150,13 @@ TEST(AnalysisCountTest, UnknownCodesAreLeftOutAndNamedOnce)
 
 TEST(AnalysisCountTest, CountsPastSixteenBitsAndEditionSelection)
 {
-    const AnalysisResult big = analyse({card("Elfe", "Ver", "Inv", "C", 60000, 10000, 2.0),
-                                        card("Loup", "Ver", "Inv", "C", 0, 0, 2.0, "Beta")});
+    const AnalysisResult big = analyse({codedCard("Elfe", "Ver", "Inv", "C", 60000, 10000, 2.0),
+                                        codedCard("Loup", "Ver", "Inv", "C", 0, 0, 2.0, "Beta")});
     EXPECT_EQ(big.matrix.Compteurs[0][TotalRow][TotalColumn].NbExemplaires, 70000);
     EXPECT_EQ(quantities(big, 0, 7, 3), QStringLiteral("70000 / 140000.0 Fr"));
 
-    const AnalysisResult beta = analyse({card("Elfe", "Ver", "Inv", "C", 2),
-                                         card("Loup", "Ver", "Inv", "C", 0, 0, 1.0, "Beta")},
+    const AnalysisResult beta = analyse({codedCard("Elfe", "Ver", "Inv", "C", 2),
+                                         codedCard("Loup", "Ver", "Inv", "C", 0, 0, 1.0, "Beta")},
                                         QStringLiteral("Beta"));
     EXPECT_EQ(completeness(beta, 0, 0, 0), QStringLiteral("  0/1    0.0 %"));
 }
@@ -214,9 +202,9 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    StartedProgram program{{card("Elfe", "Ver", "Inv", "C", 1), card("Druide", "Ver", "Inv", "U"),
-                            card("Golem", "Inc", "Art", "R", 0, 2), card("Chose", "Ver", "Bizarre", "C"),
-                            card("Truc", "Ver", "Bizarre", "C")}};
+    StartedProgram program{{codedCard("Elfe", "Ver", "Inv", "C", 1), codedCard("Druide", "Ver", "Inv", "U"),
+                            codedCard("Golem", "Inc", "Art", "R", 0, 2), codedCard("Chose", "Ver", "Bizarre", "C"),
+                            codedCard("Truc", "Ver", "Bizarre", "C")}};
     QString m_previousDir;
 };
 

@@ -21,17 +21,6 @@
 
 namespace {
 
-CardRow card(const QString &name, const QString &couleur, const QString &type, const QString &rarete,
-             int dispo, int utilise, double cote, const QString &edition = QStringLiteral("Base"))
-{
-    CardRow row = makeCard(name, name + QStringLiteral(" EN"), edition, dispo, utilise);
-    row.couleur = couleur;
-    row.type = type;
-    row.rarete = rarete;
-    row.cote = cote;
-    return row;
-}
-
 // The bars of a chart window: each set's name and values, and the category
 // labels, as a user reads them.
 struct Bars {
@@ -78,9 +67,9 @@ struct Tables {
 
 TEST(ChartTest, ValuationChartHoldsTheValueOfEachPriceClassAndFollowsTheEdition)
 {
-    Tables t({card("Ange", "Bla", "Inv", "R", 1, 0, 125.75), card("Ours", "Ver", "Inv", "C", 2, 0, 10.0),
-              card("Loup", "Ver", "Inv", "C", 0, 1, 10.0), card("Rat", "Noi", "Inv", "C", 3, 1, 2.5),
-              card("Roc", "Rge", "Inv", "U", 0, 0, 40.0), card("Elfe", "Ver", "Inv", "U", 1, 0, 7.0, "Autre")});
+    Tables t({codedCard("Ange", "Bla", "Inv", "R", 1, 0, 125.75), codedCard("Ours", "Ver", "Inv", "C", 2, 0, 10.0),
+              codedCard("Loup", "Ver", "Inv", "C", 0, 1, 10.0), codedCard("Rat", "Noi", "Inv", "C", 3, 1, 2.5),
+              codedCard("Roc", "Rge", "Inv", "U", 0, 0, 40.0), codedCard("Elfe", "Ver", "Inv", "U", 1, 0, 7.0, "Autre")});
     ScriptedDialogs dialogs;
     TEvaluation evaluation(t.session);
     evaluation.FormShow();
@@ -111,9 +100,9 @@ TEST(ChartTest, ValuationChartHoldsTheValueOfEachPriceClassAndFollowsTheEdition)
 
 TEST(ChartTest, AnalysisChartHoldsOwnedAgainstMissingPerColourInTheViewsTerms)
 {
-    Tables t({card("Elfe", "Ver", "Inv", "C", 2, 0, 1), card("Druide", "Ver", "Inv", "U", 0, 0, 1),
-              card("Sylve", "Ver", "Eph", "R", 0, 3, 1), card("Feu", "Rge", "Rit", "C", 0, 0, 1),
-              card("Golem", "Inc", "Art", "R", 1, 1, 1), card("Nuit", "Noi", "Inv", "C", 1, 0, 1, "Autre")});
+    Tables t({codedCard("Elfe", "Ver", "Inv", "C", 2, 0, 1), codedCard("Druide", "Ver", "Inv", "U", 0, 0, 1),
+              codedCard("Sylve", "Ver", "Eph", "R", 0, 3, 1), codedCard("Feu", "Rge", "Rit", "C", 0, 0, 1),
+              codedCard("Golem", "Inc", "Art", "R", 1, 1, 1), codedCard("Nuit", "Noi", "Inv", "C", 1, 0, 1, "Autre")});
     ScriptedDialogs dialogs;
     TAnalyse analyse(t.session);
     analyse.FormShow();
@@ -152,7 +141,7 @@ TEST(ChartTest, SavedPictureIsAPngOfTheWholeChart)
     // Sixty classes: taller than the window, so part of the chart scrolls.
     std::vector<CardRow> rows;
     for (int i = 1; i <= 60; ++i)
-        rows.push_back(card(QStringLiteral("Carte %1").arg(i), "Ver", "Inv", "C", 1, 0, i * 1.5));
+        rows.push_back(codedCard(QStringLiteral("Carte %1").arg(i), "Ver", "Inv", "C", 1, 0, i * 1.5));
     Tables t(rows);
     ScriptedDialogs dialogs;
     TEvaluation evaluation(t.session);

@@ -40,6 +40,17 @@ CardRow makeCard(const QString &french, const QString &english, const QString &e
     return row;
 }
 
+CardRow codedCard(const QString &name, const QString &couleur, const QString &type, const QString &rarete,
+                  int dispo, int utilise, const QVariant &cote, const QString &edition)
+{
+    CardRow row = makeCard(name, name + QStringLiteral(" EN"), edition, dispo, utilise);
+    row.couleur = couleur;
+    row.type = type;
+    row.rarete = rarete;
+    row.cote = cote;
+    return row;
+}
+
 CardRow exchangeCard(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
                      int cherche)
 {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <vector>
 
 // A temporary database directory holding a CARTES.DB with the given rows and
@@ -24,6 +25,11 @@ private:
 // ordinary values: rarity "C", colour "Ver", type "Inv", price 1).
 CardRow makeCard(const QString &french, const QString &english, const QString &edition,
                  int dispo = 0, int utilise = 0);
+
+// A card for the analysis tests: English name "<name> EN" and the given codes.
+CardRow codedCard(const QString &name, const QString &couleur, const QString &type, const QString &rarete,
+                  int dispo = 0, int utilise = 0, const QVariant &cote = 1.0,
+                  const QString &edition = QStringLiteral("Base"));
 
 // A card for the exchange tests: English name "<french> EN" and all four counts.
 CardRow exchangeCard(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
