@@ -2,8 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/handed_table.h"
-#include "data/paradox_table.h"
+#include "paradox/handed_table.h"
 #include "data/query.h"
 #include "data/session.h"
 #include "data/table.h"

@@ -4,8 +4,8 @@
 // anything else (a crash, a sanitizer report, a hang past -timeout) is a
 // finding.
 #include "data/error.h"
-#include "data/paradox_conversion.h"
-#include "data/paradox_table.h"
+#include "paradox/paradox_conversion.h"
+#include "paradox/paradox_table.h"
 #include "data/progress.h"
 #include "fuzz/fuzz_input.h"
 

@@ -6,7 +6,7 @@
 #include "ui/windows.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
-#include "data/paradox_table.h"
+#include "paradox/paradox_table.h"
 #include "tools/paradox_writer.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"

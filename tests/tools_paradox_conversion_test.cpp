@@ -1,5 +1,5 @@
 #include "data/card_table.h"
-#include "data/paradox_table.h"
+#include "paradox/paradox_table.h"
 #include "data/table.h"
 #include "tools/paradox_writer.h"
 #include "tests/support/temp_tables.h"

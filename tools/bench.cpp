@@ -17,7 +17,7 @@
 #include "ui/windows.h"
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/paradox_reader_process.h"
+#include "paradox/paradox_reader_process.h"
 #include "data/table.h"
 #include "exchange/exchange_table.h"
 #include "exchange/received_exchange.h"

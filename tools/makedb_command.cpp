@@ -2,7 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/paradox_conversion.h"
+#include "paradox/paradox_conversion.h"
 #include "data/progress.h"
 #include "tools/catalogue_writer.h"
 #include "tools/update_set_writer.h"

@@ -1,8 +1,8 @@
-#include "data/paradox_conversion.h"
+#include "paradox/paradox_conversion.h"
 
 #include "data/card_table.h"
 #include "data/error.h"
-#include "data/paradox_table.h"
+#include "paradox/paradox_table.h"
 #include "data/progress.h"
 #include "data/sql_quote.h"
 #include "data/sqlite_handles.h"

@@ -1,7 +1,7 @@
-#include "data/paradox_table.h"
+#include "paradox/paradox_table.h"
 
 #include "data/error.h"
-#include "data/paradox_blob_file.h"
+#include "paradox/paradox_blob_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "data/handed_table.h"
+#include "paradox/handed_table.h"
 
 #include "data/error.h"
-#include "data/paradox_reader_process.h"
-#include "data/paradox_table.h"
+#include "paradox/paradox_reader_process.h"
+#include "paradox/paradox_table.h"
 #include "data/table.h"
 
 #include <QDir>

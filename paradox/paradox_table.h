@@ -1,15 +1,11 @@
 #pragma once
 
 #include "data/dataset.h"
+#include "paradox/table_file_format.h"
 
 #include <QString>
 #include <memory>
 #include <vector>
-
-// What a table file holds, told by its first bytes (never by its name: a
-// collector's CARTES.DB may be a Paradox table as well as an SQLite file).
-enum class TableFileFormat { Sqlite, Paradox, Unknown };
-TableFileFormat tableFileFormat(const QString &filePath);
 
 // A Paradox table read through pxlib as a read-only dataset: the same field
 // positions, names and values as an SQLite table of the same layout. Alpha

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dataset.h"
+#include "paradox/table_file_format.h"
 
 #include <QString>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "data/paradox_blob_file.h"
+#include "paradox/paradox_blob_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "data/paradox_reader_process.h"
+#include "paradox/paradox_reader_process.h"
 
 #include "data/error.h"
 #include "data/progress.h"
