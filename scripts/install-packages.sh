@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev libjpeg62-turbo-dev pxlib-dev
   googletest libgtest-dev
   clang libclang-rt-14-dev
+  appstream desktop-file-utils
 )
 
 missing=()

@@ -14,7 +14,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/tabrix
 bin/tabrix-makedb
-share/applications/tabrix.desktop
+share/applications/org.example.tabrix.desktop
 share/doc/tabrix/changelog.gz
 share/doc/tabrix/copyright
 share/icons/hicolor/128x128/apps/tabrix.png
@@ -28,9 +28,11 @@ share/icons/hicolor/64x64/apps/tabrix.png
 share/icons/hicolor/scalable/apps/tabrix.svg
 share/man/man1/tabrix-makedb.1.gz
 share/man/man1/tabrix.1.gz
+share/metainfo/org.example.tabrix.metainfo.xml
 share/tabrix/AIDE.HLP
 share/tabrix/CARTES.DB
-share/tabrix/ECHANGE.DB"
+share/tabrix/ECHANGE.DB
+share/tabrix/screenshots/saisie.png"
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] || fail "installed files differ:
 $(diff <(echo "$expected") <(echo "$actual"))"
@@ -44,7 +46,7 @@ for table in CARTES.DB ECHANGE.DB; do
 done
 rm -rf "$fresh"
 
-desktop="$prefix/share/applications/tabrix.desktop"
+desktop="$prefix/share/applications/org.example.tabrix.desktop"
 for line in 'Type=Application' 'Exec=tabrix' 'Icon=tabrix' 'Categories=Office;' \
             'Comment=Gérer sa collection de cartes à jouer et à collectionner' \
             'GenericName=Collection de cartes'; do
@@ -69,6 +71,6 @@ env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" TABRIX_INI="$home/TABRIX.IN
 [ -f "$home/.local/share/tabrix/CARTES.DB" ] || fail "no CARTES.DB copied for the user"
 [ -f "$home/.local/share/tabrix/ECHANGE.DB" ] || fail "no ECHANGE.DB copied for the user"
 [ "$(md5sum "$prefix"/share/tabrix/*.DB)" = "$shared_before" ] || fail "the shared tables were written"
-[ "$(ls "$prefix/share/tabrix")" = "$(printf 'AIDE.HLP\nCARTES.DB\nECHANGE.DB')" ] ||
+[ "$(ls "$prefix/share/tabrix")" = "$(printf 'AIDE.HLP\nCARTES.DB\nECHANGE.DB\nscreenshots')" ] ||
   fail "files appeared beside the shared tables"
 echo "install tree: 1 passed, 0 failed"
