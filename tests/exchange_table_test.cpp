@@ -1,17 +1,22 @@
+#include "app/startup.h"
 #include "app/tprincipale.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/session.h"
 #include "data/table.h"
 #include "exchange/exchange_table.h"
+#include "paradox/table_file_format.h"
 #include "ui/windows.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
+#include "tools/paradox_writer.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -97,25 +102,34 @@ TEST(ExchangeTableTest, EditionSelectionWritesOnlyThatEditionAndNothingOfferedEm
     EXPECT_TRUE(rowsOf(tables.path(card::ExchangeFile)).isEmpty());
 }
 
+// What the writer meets is named, and a table that cannot serve comes with
+// the way to a fresh one: the empty table installed with the program.
 TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
 {
     struct Case {
         const char *name;
         std::function<void(const QString &path)> spoil;
         const char *message;
+        bool replaceable = true;
     };
     sqlite3 *holder = nullptr;
     const std::vector<Case> cases = {
         {"missing", [](const QString &path) { QFile::remove(path); }, "introuvable"},
         {"read-only",
          [](const QString &path) { QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup); },
-         "lecture seule"},
+         "lecture seule", false},
         {"locked",
          [&holder](const QString &path) {
              sqlite3_open(QFile::encodeName(path).constData(), &holder);
              sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
          },
-         "verrouillée"},
+         "verrouillée", false},
+        {"Paradox table of the older program",
+         [](const QString &path) {
+             QFile::remove(path);
+             writeParadoxTable(path, paradoxCardFields(), {}, 850, card::KeyFieldCount, false);
+         },
+         "est une table Paradox de l'ancien programme"},
         {"foreign layout",
          [](const QString &path) {
              QFile::remove(path);
@@ -132,8 +146,10 @@ TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
              file.open(QIODevice::WriteOnly | QIODevice::Truncate);
              file.write(QByteArray(4096, 'x'));
          },
-         "n'a pas la forme"},
+         "n'est pas une table (ni SQLite ni Paradox)"},
     };
+    TempTables installed;
+    const QString fresh = installed.path(card::ExchangeFile);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TempTables tables(someCollection());
@@ -145,10 +161,15 @@ TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
         Session session;
         session.setDatabaseDirectory(tables.dir());
         try {
-            exchange::writeSessionExchangeTable(session);
+            exchange::writeSessionExchangeTable(session, fresh);
             ADD_FAILURE() << "written";
         } catch (const AppError &e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.message))) << qPrintable(e.message());
+            EXPECT_EQ(e.message().contains(QStringLiteral("copiez à sa place la table d'échange vide installée avec "
+                                                          "le programme : « %1 »")
+                                               .arg(QDir::toNativeSeparators(fresh))),
+                      c.replaceable)
+                << qPrintable(e.message());
         }
         if (holder) {
             sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -204,4 +225,81 @@ TEST(ExchangeTableTest, MenuItemWritesTheTableAndSaysWhereItIs)
     principale->findChild<QAction *>(QStringLiteral("Genererfichierdesechanges1"))->trigger();
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// A table kept in a synced folder through a link: the folder gets the new
+// table and the link stays a link; a link whose folder is gone says so.
+TEST(ExchangeTableTest, WritesThroughASymbolicLinkIntoTheFolderItLeadsTo)
+{
+    TempTables tables(someCollection());
+    QTemporaryDir synced;
+    const QString real = QDir(synced.path()).filePath(QStringLiteral("echange-partage.db"));
+    ASSERT_TRUE(QFile::rename(tables.path(card::ExchangeFile), real));
+    const QString link = tables.path(card::ExchangeFile);
+    ASSERT_TRUE(QFile::link(real, link));
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 3);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
+    EXPECT_EQ(rowsOf(real).size(), 3);
+    EXPECT_EQ(filesIn(synced.path()), QStringList{QStringLiteral("echange-partage.db")});
+    EXPECT_EQ(filesIn(tables.dir()), (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("ECHANGE.DB")}));
+
+    ASSERT_TRUE(QFile::remove(real));
+    try {
+        exchange::writeSessionExchangeTable(session);
+        ADD_FAILURE() << "written";
+    } catch (const AppError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("est un lien vers « %1 », qui est introuvable")
+                                             .arg(QDir::toNativeSeparators(real))))
+            << qPrintable(e.message());
+    }
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+// A writer killed while it wrote leaves its copy of the table and the copy's
+// journal: the next writing clears them, and nothing of another name, nor
+// the copy of a writer that still holds the table.
+TEST(ExchangeTableTest, CopiesLeftByAKilledWriterAreClearedAtTheNextWriting)
+{
+    TempTables tables(someCollection());
+    const QString exchangePath = tables.path(card::ExchangeFile);
+    const QByteArray copy = readFile(exchangePath);
+    const auto put = [&](const QString &name) {
+        QFile file(tables.path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(copy);
+    };
+    const QStringList leftovers{QStringLiteral(".ECHANGE.DB.qWeRtY"), QStringLiteral(".ECHANGE.DB.qWeRtY-journal"),
+                                QStringLiteral(".ECHANGE.DB.AbCdEf")};
+    const QStringList others{QStringLiteral(".CARTES.DB.qWeRtY"), QStringLiteral(".ECHANGE.DB.abc"),
+                             QStringLiteral(".ECHANGE.DB.AbCd3f"), QStringLiteral(".ECHANGE.DB.qWeRtY.garde"),
+                             QStringLiteral("ECHANGE.DB.qWeRtY"), QStringLiteral(".ECHANGE.DB.paradox")};
+    for (const QString &name : leftovers + others)
+        put(name);
+    ASSERT_TRUE(QDir(tables.dir()).mkdir(QStringLiteral(".ECHANGE.DB.DoSsIe")));
+    ASSERT_TRUE(QFile::link(tables.cardPath(), tables.path(QStringLiteral(".ECHANGE.DB.LiEnLi"))));
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+
+    // While another writer holds the table, its copies may be in use.
+    sqlite3 *holder = nullptr;
+    sqlite3_open(QFile::encodeName(exchangePath).constData(), &holder);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_THROW(exchange::writeSessionExchangeTable(session), AppError);
+    for (const QString &name : leftovers)
+        EXPECT_TRUE(QFileInfo::exists(tables.path(name))) << qPrintable(name);
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 3);
+    for (const QString &name : leftovers)
+        EXPECT_FALSE(QFileInfo::exists(tables.path(name))) << qPrintable(name);
+    for (const QString &name : others)
+        EXPECT_EQ(readFile(tables.path(name)), copy) << qPrintable(name);
+    EXPECT_TRUE(QFileInfo(tables.path(QStringLiteral(".ECHANGE.DB.DoSsIe"))).isDir());
+    EXPECT_TRUE(QFileInfo(tables.path(QStringLiteral(".ECHANGE.DB.LiEnLi"))).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(tables.cardPath()));
 }
