@@ -303,3 +303,72 @@ TEST(ExchangeTableTest, CopiesLeftByAKilledWriterAreClearedAtTheNextWriting)
     EXPECT_TRUE(QFileInfo(tables.path(QStringLiteral(".ECHANGE.DB.LiEnLi"))).isSymLink());
     EXPECT_TRUE(QFileInfo::exists(tables.cardPath()));
 }
+
+namespace {
+
+void writeParadoxCards(const QString &path, const std::vector<CardRow> &cards)
+{
+    std::vector<std::vector<QVariant>> rows;
+    for (const CardRow &card : cards)
+        rows.push_back(paradoxCardRow(card));
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+}
+
+} // namespace
+
+// A collector coming from the older program brings a Paradox ECHANGE.DB
+// beside the Paradox CARTES.DB: one question converts both, and the exchange
+// table is then written. A Paradox ECHANGE.DB beside a card table converted
+// earlier is offered alone; No lets the program start, and the writer then
+// says what the table is and where a fresh one is.
+TEST(ExchangeTableTest, ParadoxExchangeTableIsConvertedAtStartUpSoThatItCanBeWritten)
+{
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir, config;
+    TempTables installed;
+    StartupOptions options;
+    options.configurationFile = QDir(config.path()).filePath(QStringLiteral("TABRIX.INI"));
+    options.defaultDirectory = dir.path();
+    options.executableDir = installed.dir();
+    options.helpFile = QStringLiteral(TABRIX_BIN_DIR "/AIDE.HLP");
+    const QString cards = QDir(dir.path()).filePath(card::TableFile);
+    const QString exchangePath = QDir(dir.path()).filePath(card::ExchangeFile);
+    writeParadoxCards(cards, someCollection());
+    writeParadoxCards(exchangePath, {exchangeCard(QStringLiteral("Ancienne"), QStringLiteral("Z"), 0, 0, 1, 0)});
+    const QByteArray oldExchange = readFile(exchangePath);
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    ASSERT_EQ(startUp(options), 0);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.questions[0].text.contains(QDir::toNativeSeparators(cards)));
+    EXPECT_TRUE(dialogs.questions[0].text.contains(QDir::toNativeSeparators(exchangePath)));
+    EXPECT_EQ(tableFileFormat(exchangePath), TableFileFormat::Sqlite);
+    EXPECT_EQ(readFile(exchangePath + QStringLiteral(".paradox")), oldExchange);
+    triggerMenuItem("Genererfichierdesechanges1");
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    EXPECT_EQ(rowsOf(exchangePath).size(), 3);
+    shutDown();
+
+    // The card table converted earlier, the exchange table left behind.
+    ASSERT_TRUE(QFile::remove(exchangePath));
+    ASSERT_TRUE(QFile::rename(exchangePath + QStringLiteral(".paradox"), exchangePath));
+    dialogs.questions.clear();
+    dialogs.answers = {Dialogs::Answer::No};
+    ASSERT_EQ(startUp(options), 0);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.questions[0].text.startsWith(QStringLiteral("La table d'échange %1 est dans l'ancien format")
+                                                         .arg(QDir::toNativeSeparators(exchangePath))));
+    triggerMenuItem("Genererfichierdesechanges1");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("est une table Paradox de l'ancien programme")));
+    EXPECT_TRUE(dialogs.errors[0].contains(QDir::toNativeSeparators(installed.path(card::ExchangeFile))));
+    EXPECT_EQ(readFile(exchangePath), oldExchange);
+    shutDown();
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    ASSERT_EQ(startUp(options), 0);
+    triggerMenuItem("Genererfichierdesechanges1");
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(rowsOf(exchangePath).size(), 3);
+    shutDown();
+}
