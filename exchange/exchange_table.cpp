@@ -8,7 +8,7 @@
 #include "exchange/narrowed_source.h"
 #include "data/pass_guard.h"
 #include "data/query.h"
-#include "paradox/table_file_format.h"
+#include "paradox/handed_table.h"
 
 #include <QDir>
 #include <QFile>
