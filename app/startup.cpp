@@ -81,33 +81,93 @@ QString tryOpenCardTable(Session &session)
     return QString();
 }
 
-// A CARTES.DB kept in the older Paradox format is not opened as a database:
-// with the user's leave it is converted in place (the original kept beside
-// it as CARTES.DB.paradox). False when the program must end: the user said
-// No (nothing changed) or the conversion failed (its message shown).
+// The exchange table of `directory` when it is a Paradox table, else empty:
+// the file itself, a link resolved, so that its conversion is written where
+// the link points and the link stays.
+QString paradoxExchangeTable(const QString &directory)
+{
+    const QStringList found = QDir(directory).entryList({card::ExchangeFile}, QDir::Files);
+    if (found.isEmpty())
+        return QString();
+    const QString path = QFileInfo(QDir(directory).filePath(found.first())).canonicalFilePath();
+    return !path.isEmpty() && tableFileFormat(path) == TableFileFormat::Paradox ? path : QString();
+}
+
+// Converts a Paradox table in place by the helper program, the original kept
+// beside it as NAME.paradox: a table that crashes the reader leaves the
+// program, and the table, as they were.
+void convertInPlace(const QString &path, Progress &progress)
+{
+    const QFileInfo info(path);
+    runParadoxReader({QStringLiteral("--from-paradox"), path, info.absolutePath(), info.fileName()}, path,
+                     progress);
+}
+
+// Tables kept in the older Paradox format are not opened as databases: with
+// the user's leave they are converted in place (each original kept beside it
+// as CARTES.DB.paradox, ECHANGE.DB.paradox). The card table and the exchange
+// table came together from the older program, so one question covers both.
+// False when the program must end: the user said No to a Paradox CARTES.DB
+// (nothing changed) or its conversion failed (its message shown). A Paradox
+// ECHANGE.DB alone only stops the exchange writer: No, or a failed
+// conversion, lets the program start, and the question comes back next time.
 bool offerParadoxConversion(const QString &directory, Progress &progress, int &status)
 {
-    const QString path = QDir(directory).filePath(card::TableFile);
-    if (tableFileFormat(path) != TableFileFormat::Paradox)
+    const QString cards = QDir(directory).filePath(card::TableFile);
+    const bool oldCards = tableFileFormat(cards) == TableFileFormat::Paradox;
+    const QString oldExchange = paradoxExchangeTable(directory);
+    if (!oldCards && oldExchange.isEmpty())
         return true;
-    const QString question =
-        QStringLiteral("La table des cartes %1 est dans l'ancien format Paradox. Voulez-vous la convertir ? "
-                       "L'original sera gardé sous le nom %2.")
-            .arg(QDir::toNativeSeparators(path), card::TableFile + QStringLiteral(".paradox"));
+    const auto kept = [](const QString &path) { return QFileInfo(path).fileName() + QStringLiteral(".paradox"); };
+    QString question;
+    if (oldCards && !oldExchange.isEmpty())
+        question = QStringLiteral("La table des cartes %1 et la table d'échange %2 sont dans l'ancien format "
+                                  "Paradox. Voulez-vous les convertir ? Les originaux seront gardés sous les "
+                                  "noms %3 et %4.")
+                       .arg(QDir::toNativeSeparators(cards), QDir::toNativeSeparators(oldExchange), kept(cards),
+                            kept(oldExchange));
+    else if (oldCards)
+        question = QStringLiteral("La table des cartes %1 est dans l'ancien format Paradox. Voulez-vous la "
+                                  "convertir ? L'original sera gardé sous le nom %2.")
+                       .arg(QDir::toNativeSeparators(cards), kept(cards));
+    else
+        question = QStringLiteral("La table d'échange %1 est dans l'ancien format Paradox : le fichier des "
+                                  "échanges ne peut pas être généré avec elle. Voulez-vous la convertir ? "
+                                  "L'original sera gardé sous le nom %2.")
+                       .arg(QDir::toNativeSeparators(oldExchange), kept(oldExchange));
     if (dialogs().ask(nullptr, question, 0) != Dialogs::Answer::Yes) {
+        if (!oldCards)
+            return true;
         status = StatusNotConverted;
         return false;
     }
-    try {
-        // Read apart by the helper program: a table that crashes the reader
-        // leaves the program, and the table, as they were.
-        runParadoxReader({QStringLiteral("--from-paradox"), path, directory}, path, progress);
-    } catch (const AppError &e) {
-        showError(e.message());
-        status = StatusBadDatabase;
-        return false;
+    if (oldCards) {
+        try {
+            convertInPlace(cards, progress);
+        } catch (const AppError &e) {
+            showError(e.message());
+            status = StatusBadDatabase;
+            return false;
+        }
+    }
+    if (!oldExchange.isEmpty()) {
+        try {
+            convertInPlace(oldExchange, progress);
+        } catch (const AppError &e) {
+            showError(QStringLiteral("La table d'échange n'a pas été convertie : le fichier des échanges ne "
+                                     "pourra pas être généré avec elle.\n%1")
+                          .arg(e.message()));
+        }
     }
     return true;
+}
+
+// The empty exchange table installed with the program: in share/tabrix for
+// an installed program, beside the executable in the build tree.
+QString installedExchangeTable(const StartupOptions &options)
+{
+    const QString folder = options.sharedDataDir.isEmpty() ? options.executableDir : options.sharedDataDir;
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(card::ExchangeFile);
 }
 
 void centre(QWidget *window)
@@ -222,6 +282,7 @@ int startUp(const StartupOptions &options)
     registry.inventaire = new TInventaire(session, principale);
     registry.multiples = new TMultiples(session, principale);
     registry.echange = new TEchange(session, principale);
+    registry.echange->setInstalledTable(installedExchangeTable(options));
     registry.miseAJour = new TMiseAJour(session, principale);
     registry.importation = new TImportation(principale);
     registry.choixEdition = new TChoixEdition(session, principale);

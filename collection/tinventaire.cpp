@@ -13,10 +13,6 @@
 #include <QDir>
 #include <QKeyEvent>
 
-namespace {
-constexpr int MaxLineLength = 255;
-}
-
 TInventaire::TInventaire(Session &session, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Inventaire>()), m_session(session)
 {
@@ -125,7 +121,8 @@ void TInventaire::ListBox1DblClick()
     const QListWidgetItem *item = ui->ListBox1->currentItem();
     if (!item || !item->isSelected())
         return;
-    const QString line = item->text().left(MaxLineLength);
+    // Lines are taken whole: a long name with its edition passes 255 characters.
+    const QString line = item->text();
     openCard(LignesGaucheEntieres ? line : card::uncountLine(line));
 }
 
@@ -134,7 +131,7 @@ void TInventaire::ListBox2DblClick()
     const QListWidgetItem *item = ui->ListBox2->currentItem();
     if (!item || !item->isSelected())
         return;
-    openCard(item->text().left(MaxLineLength));
+    openCard(item->text());
 }
 
 void TInventaire::openCard(const QString &cardLine)
@@ -145,4 +142,5 @@ void TInventaire::openCard(const QString &cardLine)
     entry->showCard(cardLine);
     // Counts may have changed: the lists and the file follow.
     FormShow();
+    emit cardEntryClosed();
 }

@@ -55,6 +55,12 @@ public:
     // LignesGaucheEntieres.
     void done(int result) override;
 
+signals:
+    // The card entry window opened from a line has closed: the card's counts
+    // may have changed. A caller that gave the lists refreshes what it shows
+    // from them.
+    void cardEntryClosed();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

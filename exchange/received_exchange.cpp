@@ -11,11 +11,12 @@
 #include <QDir>
 #include <QHash>
 
+#include <exception>
+
 namespace exchange {
 
 namespace {
 
-constexpr int MaxLineLength = 255;
 // Far more than any catalogue: a file beyond them is not an exchange table.
 constexpr int MaxRows = 1000000;
 constexpr int MaxTextLength = 4096;
@@ -107,11 +108,11 @@ ReceivedExchange readLines(Dataset &table, const QString &path)
         line.name = textOf(table, positions[0], path, row);
         line.edition = textOf(table, positions[1], path, row);
         if (offered > 0) {
-            line.text = card::countedLine(line.name, offered, line.edition).left(MaxLineLength);
+            line.text = card::countedLine(line.name, offered, line.edition);
             received.offered.push_back(line);
         }
         if (wanted > 0) {
-            line.text = card::cardLine(line.name, line.edition).left(MaxLineLength);
+            line.text = card::cardLine(line.name, line.edition);
             received.wanted.push_back(line);
         }
     }
@@ -201,6 +202,35 @@ void compareWithCollection(ReceivedExchange &received, Session &session)
     Query holdings;
     narrowCardTable(holdings, session, false, QStringLiteral("Dispo > 0 OR Utilise > 0 OR Echangeable > 0"));
     compareWithCollection(received, holdings);
+}
+
+QString compareAndSummarise(ReceivedExchange &received, Session &session)
+{
+    QString why;
+    try {
+        compareWithCollection(received, session);
+        return summaryLine(received);
+    } catch (const AppError &e) {
+        why = e.message();
+    } catch (const std::exception &e) {
+        why = QString::fromLocal8Bit(e.what());
+    }
+    // Marks of an earlier comparison no longer hold.
+    for (auto *lines : {&received.offered, &received.wanted}) {
+        for (ReceivedLine &line : *lines) {
+            line.mine = 0;
+            line.standsOut = false;
+            line.toolTip.clear();
+        }
+    }
+    const qint64 offered = qint64(received.offered.size());
+    const qint64 wanted = qint64(received.wanted.size());
+    return QStringLiteral("%1 %2 ; %3 %4. La comparaison avec votre collection n'a pas pu être faite : %5")
+        .arg(offered)
+        .arg(plural(offered, QStringLiteral("carte proposée"), QStringLiteral("cartes proposées")))
+        .arg(wanted)
+        .arg(plural(wanted, QStringLiteral("recherchée"), QStringLiteral("recherchées")))
+        .arg(why);
 }
 
 QString summaryLine(const ReceivedExchange &received)

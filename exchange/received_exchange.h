@@ -14,7 +14,7 @@ class Table;
 namespace exchange {
 
 struct ReceivedLine {
-    QString text;        // the list line, at most 255 characters
+    QString text;        // the list line, whole
     QString name;        // Nom_Français and Origine as read, for the comparison
     QString edition;
     qint64 mine = 0;     // offered: the copies the user owns; wanted: the copies the user offers
@@ -48,5 +48,12 @@ void compareWithCollection(ReceivedExchange &received, Session &session);
 // "12 cartes proposées dont 5 vous manquent ; 8 recherchées dont 3 que vous
 // pouvez donner".
 QString summaryLine(const ReceivedExchange &received);
+
+// The comparison with the session's collection and its summary line. The
+// received lines stand on their own: when the user's card table cannot be
+// read, they lose their marks and the summary gives their numbers and says,
+// in French, that the comparison could not be made and why. Never throws
+// AppError.
+QString compareAndSummarise(ReceivedExchange &received, Session &session);
 
 } // namespace exchange

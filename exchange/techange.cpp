@@ -45,8 +45,8 @@ bool TEchange::Creation()
     QString path;
     const bool written = runCommand([&] {
         WaitCursor busy;
-        path = exchange::exchangeTablePath(m_session);
-        rows = exchange::writeSessionExchangeTable(m_session);
+        path = exchange::exchangeTablePath(m_session, m_installedTable);
+        rows = exchange::writeSessionExchangeTable(m_session, m_installedTable);
     });
     close();
     if (written)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <memory>
 
@@ -24,7 +25,12 @@ public:
     // leaves the previous table as it was. Returns false when it failed.
     bool Creation();
 
+    // The empty ECHANGE.DB installed with the program, named in the message
+    // that refuses an unusable exchange table as the way to get a fresh one.
+    void setInstalledTable(const QString &path) { m_installedTable = path; }
+
 private:
     std::unique_ptr<Ui::Echange> ui;
     Session &m_session;
+    QString m_installedTable;
 };

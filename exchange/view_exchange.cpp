@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace exchange {
@@ -38,14 +39,20 @@ public:
     Borrowed &operator=(const Borrowed &) = delete;
 
     // The summary goes under the two lists, above the close button.
-    void showSummary(const QString &text)
+    void setSummary(const QString &text)
     {
+        if (m_summary) {
+            m_summary->setText(text);
+            return;
+        }
         auto *layout = qobject_cast<QVBoxLayout *>(m_inventaire.layout());
         if (!layout)
             return;
         m_summary = new QLabel(text, &m_inventaire);
         m_summary->setObjectName(QStringLiteral("ResumeEchange"));
         m_summary->setContentsMargins(8, 4, 8, 4);
+        // A reason why the comparison failed may be long.
+        m_summary->setWordWrap(true);
         layout->insertWidget(layout->count() - 1, m_summary);
     }
 
@@ -56,18 +63,23 @@ private:
     QLabel *m_summary = nullptr;
 };
 
+// The cards worth a look in bold, the user's own counts in the tooltips.
+void mark(QListWidget *list, const std::vector<ReceivedLine> &lines)
+{
+    for (int row = 0; row < list->count() && row < int(lines.size()); ++row) {
+        QListWidgetItem *item = list->item(row);
+        item->setToolTip(lines[size_t(row)].toolTip);
+        QFont font = item->font();
+        font.setBold(lines[size_t(row)].standsOut);
+        item->setFont(font);
+    }
+}
+
 void fill(QListWidget *list, const std::vector<ReceivedLine> &lines)
 {
     list->clear();
-    for (const ReceivedLine &line : lines) {
-        auto *item = new QListWidgetItem(line.text, list);
-        item->setToolTip(line.toolTip);
-        if (line.standsOut) {
-            QFont font = item->font();
-            font.setBold(true);
-            item->setFont(font);
-        }
-    }
+    for (const ReceivedLine &line : lines)
+        list->addItem(line.text);
 }
 
 } // namespace
@@ -85,16 +97,22 @@ void viewExchangeFile(Session &session, TInventaire &inventaire, QWidget *parent
     if (path.isEmpty())
         return;
     ReceivedExchange received;
-    const bool read = runCommand([&] {
-        received = readReceivedExchange(session.tableEchange, path);
-        // The user's whole collection, whatever the edition selection.
-        compareWithCollection(received, session);
-    });
-    if (!read)
+    if (!runCommand([&] { received = readReceivedExchange(session.tableEchange, path); }))
         return;
     fill(inventaire.listBox1(), received.offered);
     fill(inventaire.listBox2(), received.wanted);
-    borrowed.showSummary(summaryLine(received));
+    // The user's whole collection, whatever the edition selection; compared
+    // again when a card opened from a line may have changed its counts. The
+    // received file is shown whatever becomes of the comparison.
+    const auto compare = [&] {
+        borrowed.setSummary(compareAndSummarise(received, session));
+        mark(inventaire.listBox1(), received.offered);
+        mark(inventaire.listBox2(), received.wanted);
+    };
+    compare();
+    const QMetaObject::Connection refresh =
+        QObject::connect(&inventaire, &TInventaire::cardEntryClosed, &inventaire, compare);
+    const auto disconnect = qScopeGuard([&] { QObject::disconnect(refresh); });
     inventaire.ListesFournies = true;
     inventaire.exec();
 }

@@ -1,17 +1,22 @@
+#include "app/startup.h"
 #include "app/tprincipale.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/session.h"
 #include "data/table.h"
 #include "exchange/exchange_table.h"
+#include "paradox/table_file_format.h"
 #include "ui/windows.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
+#include "tools/paradox_writer.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -97,25 +102,34 @@ TEST(ExchangeTableTest, EditionSelectionWritesOnlyThatEditionAndNothingOfferedEm
     EXPECT_TRUE(rowsOf(tables.path(card::ExchangeFile)).isEmpty());
 }
 
+// What the writer meets is named, and a table that cannot serve comes with
+// the way to a fresh one: the empty table installed with the program.
 TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
 {
     struct Case {
         const char *name;
         std::function<void(const QString &path)> spoil;
         const char *message;
+        bool replaceable = true;
     };
     sqlite3 *holder = nullptr;
     const std::vector<Case> cases = {
         {"missing", [](const QString &path) { QFile::remove(path); }, "introuvable"},
         {"read-only",
          [](const QString &path) { QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup); },
-         "lecture seule"},
+         "lecture seule", false},
         {"locked",
          [&holder](const QString &path) {
              sqlite3_open(QFile::encodeName(path).constData(), &holder);
              sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
          },
-         "verrouillée"},
+         "verrouillée", false},
+        {"Paradox table of the older program",
+         [](const QString &path) {
+             QFile::remove(path);
+             writeParadoxTable(path, paradoxCardFields(), {}, 850, card::KeyFieldCount, false);
+         },
+         "est une table Paradox de l'ancien programme"},
         {"foreign layout",
          [](const QString &path) {
              QFile::remove(path);
@@ -132,8 +146,10 @@ TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
              file.open(QIODevice::WriteOnly | QIODevice::Truncate);
              file.write(QByteArray(4096, 'x'));
          },
-         "n'a pas la forme"},
+         "n'est pas une table (ni SQLite ni Paradox)"},
     };
+    TempTables installed;
+    const QString fresh = installed.path(card::ExchangeFile);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TempTables tables(someCollection());
@@ -145,10 +161,15 @@ TEST(ExchangeTableTest, UnusableExchangeTableIsRefusedAndNothingIsTouched)
         Session session;
         session.setDatabaseDirectory(tables.dir());
         try {
-            exchange::writeSessionExchangeTable(session);
+            exchange::writeSessionExchangeTable(session, fresh);
             ADD_FAILURE() << "written";
         } catch (const AppError &e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.message))) << qPrintable(e.message());
+            EXPECT_EQ(e.message().contains(QStringLiteral("copiez à sa place la table d'échange vide installée avec "
+                                                          "le programme : « %1 »")
+                                               .arg(QDir::toNativeSeparators(fresh))),
+                      c.replaceable)
+                << qPrintable(e.message());
         }
         if (holder) {
             sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -204,4 +225,136 @@ TEST(ExchangeTableTest, MenuItemWritesTheTableAndSaysWhereItIs)
     principale->findChild<QAction *>(QStringLiteral("Genererfichierdesechanges1"))->trigger();
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// A table kept in a synced folder through a link: the folder gets the new
+// table and the link stays a link; a link whose folder is gone says so.
+TEST(ExchangeTableTest, WritesThroughASymbolicLinkIntoTheFolderItLeadsTo)
+{
+    TempTables tables(someCollection());
+    QTemporaryDir synced;
+    const QString real = QDir(synced.path()).filePath(QStringLiteral("echange-partage.db"));
+    ASSERT_TRUE(QFile::rename(tables.path(card::ExchangeFile), real));
+    const QString link = tables.path(card::ExchangeFile);
+    ASSERT_TRUE(QFile::link(real, link));
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 3);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
+    EXPECT_EQ(rowsOf(real).size(), 3);
+    EXPECT_EQ(filesIn(synced.path()), QStringList{QStringLiteral("echange-partage.db")});
+    EXPECT_EQ(filesIn(tables.dir()), (QStringList{QStringLiteral("CARTES.DB"), QStringLiteral("ECHANGE.DB")}));
+
+    ASSERT_TRUE(QFile::remove(real));
+    try {
+        exchange::writeSessionExchangeTable(session);
+        ADD_FAILURE() << "written";
+    } catch (const AppError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("est un lien vers « %1 », qui est introuvable")
+                                             .arg(QDir::toNativeSeparators(real))))
+            << qPrintable(e.message());
+    }
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+// A writer killed while it wrote leaves its copy of the table and the copy's
+// journal: the next writing clears them, and nothing of another name, nor
+// the copy of a writer that still holds the table.
+TEST(ExchangeTableTest, CopiesLeftByAKilledWriterAreClearedAtTheNextWriting)
+{
+    TempTables tables(someCollection());
+    const QString exchangePath = tables.path(card::ExchangeFile);
+    const QStringList leftovers = QStringLiteral(".ECHANGE.DB.qWeRtY .ECHANGE.DB.qWeRtY-journal .ECHANGE.DB.AbCdEf")
+                                      .split(' ');
+    const QStringList others = QStringLiteral(".CARTES.DB.qWeRtY .ECHANGE.DB.abc .ECHANGE.DB.AbCd3f "
+                                              ".ECHANGE.DB.qWeRtY.garde ECHANGE.DB.qWeRtY .ECHANGE.DB.paradox")
+                                   .split(' ');
+    for (const QString &name : leftovers + others)
+        ASSERT_TRUE(QFile::copy(exchangePath, tables.path(name)));
+    ASSERT_TRUE(QFile::link(tables.cardPath(), tables.path(QStringLiteral(".ECHANGE.DB.LiEnLi"))));
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+
+    // While another writer holds the table, its copies may be in use.
+    sqlite3 *holder = nullptr;
+    sqlite3_open(QFile::encodeName(exchangePath).constData(), &holder);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_THROW(exchange::writeSessionExchangeTable(session), AppError);
+    sqlite3_close(holder);
+    EXPECT_EQ(filesIn(tables.dir()).size(), 2 + leftovers.size() + others.size() + 1);
+
+    EXPECT_EQ(exchange::writeSessionExchangeTable(session), 3);
+    QStringList expected = others + QStringList{QStringLiteral(".ECHANGE.DB.LiEnLi"), card::TableFile, card::ExchangeFile};
+    expected.sort();
+    EXPECT_EQ(filesIn(tables.dir()), expected);
+}
+
+namespace {
+
+void writeParadoxCards(const QString &path, const std::vector<CardRow> &cards)
+{
+    std::vector<std::vector<QVariant>> rows;
+    for (const CardRow &card : cards)
+        rows.push_back(paradoxCardRow(card));
+    writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
+}
+
+} // namespace
+
+// A collector coming from the older program brings a Paradox ECHANGE.DB
+// beside the Paradox CARTES.DB: one question converts both, and the exchange
+// table is then written. A Paradox ECHANGE.DB beside a card table converted
+// earlier is offered alone; No lets the program start, and the writer then
+// says what the table is and where a fresh one is.
+TEST(ExchangeTableTest, ParadoxExchangeTableIsConvertedAtStartUpSoThatItCanBeWritten)
+{
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir, config;
+    TempTables installed;
+    StartupOptions options;
+    options.configurationFile = QDir(config.path()).filePath(QStringLiteral("TABRIX.INI"));
+    options.defaultDirectory = dir.path();
+    options.executableDir = installed.dir();
+    options.helpFile = QStringLiteral(TABRIX_BIN_DIR "/AIDE.HLP");
+    const QString cards = QDir(dir.path()).filePath(card::TableFile);
+    const QString exchangePath = QDir(dir.path()).filePath(card::ExchangeFile);
+    writeParadoxCards(cards, someCollection());
+    writeParadoxCards(exchangePath, {exchangeCard(QStringLiteral("Ancienne"), QStringLiteral("Z"), 0, 0, 1, 0)});
+    const QByteArray oldExchange = readFile(exchangePath);
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    ASSERT_EQ(startUp(options), 0);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.questions[0].text.contains(QDir::toNativeSeparators(cards)));
+    EXPECT_TRUE(dialogs.questions[0].text.contains(QDir::toNativeSeparators(exchangePath)));
+    EXPECT_EQ(tableFileFormat(exchangePath), TableFileFormat::Sqlite);
+    EXPECT_EQ(readFile(exchangePath + QStringLiteral(".paradox")), oldExchange);
+    triggerMenuItem("Genererfichierdesechanges1");
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    EXPECT_EQ(rowsOf(exchangePath).size(), 3);
+    shutDown();
+
+    // The card table converted earlier, the exchange table left behind.
+    ASSERT_TRUE(QFile::remove(exchangePath));
+    ASSERT_TRUE(QFile::rename(exchangePath + QStringLiteral(".paradox"), exchangePath));
+    dialogs.questions.clear();
+    dialogs.answers = {Dialogs::Answer::No};
+    ASSERT_EQ(startUp(options), 0);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_TRUE(dialogs.questions[0].text.startsWith(QStringLiteral("La table d'échange %1 est dans l'ancien format")
+                                                         .arg(QDir::toNativeSeparators(exchangePath))));
+    triggerMenuItem("Genererfichierdesechanges1");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QDir::toNativeSeparators(installed.path(card::ExchangeFile))));
+    EXPECT_EQ(readFile(exchangePath), oldExchange);
+    shutDown();
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    ASSERT_EQ(startUp(options), 0);
+    triggerMenuItem("Genererfichierdesechanges1");
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(rowsOf(exchangePath).size(), 3);
+    shutDown();
 }

@@ -1,5 +1,6 @@
 #include "app/tprincipale.h"
 #include "collection/tinventaire.h"
+#include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
 #include "data/error.h"
 #include "data/session.h"
@@ -13,11 +14,14 @@
 #include "tests/support/temp_tables.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -38,7 +42,8 @@ std::vector<CardRow> myCollection()
 {
     return {exchangeCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 1, 1, 0, 0),
             exchangeCard(QStringLiteral("Bête"), QStringLiteral("Beta"), 3, 0, 2, 0),
-            exchangeCard(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 0, 0, 0, 0)};
+            exchangeCard(QStringLiteral("Chêne"), QStringLiteral("Alpha"), 0, 0, 0, 0),
+            exchangeCard(QString(300, QLatin1Char('L')), QStringLiteral("Alpha"), 0, 0, 0, 0)};
 }
 
 QString writtenExchangeTable(const TempTables &theirs)
@@ -49,7 +54,7 @@ QString writtenExchangeTable(const TempTables &theirs)
     return theirs.path(card::ExchangeFile);
 }
 
-const QString LongLine = QString(300, QLatin1Char('L')).left(255);
+const QString LongLine = QString(300, QLatin1Char('L')) + QStringLiteral(" x 1 (Alpha)");
 
 } // namespace
 
@@ -115,13 +120,16 @@ TEST(ReceivedExchangeTest, HostileOrForeignFilesAreRefusedWithAClearMessage)
 // from the same collection; a damaged one is refused like any bad file.
 TEST(ReceivedExchangeTest, ReadsAParadoxTableAsItsSqliteTwin)
 {
-    TempTables theirs(theirCollection());
+    // A Paradox name holds at most 255 characters: the long one stays out.
+    std::vector<CardRow> cards = theirCollection();
+    cards.pop_back();
+    TempTables theirs(cards);
     Table table;
     const exchange::ReceivedExchange fromSqlite = exchange::readReceivedExchange(table, writtenExchangeTable(theirs));
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("RECU.DB"));
     std::vector<std::vector<QVariant>> rows;
-    for (const CardRow &card : theirCollection())
+    for (const CardRow &card : cards)
         rows.push_back(paradoxCardRow(card));
     writeParadoxTable(path, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
 
@@ -134,7 +142,7 @@ TEST(ReceivedExchangeTest, ReadsAParadoxTableAsItsSqliteTwin)
     };
     EXPECT_EQ(texts(fromParadox.offered), texts(fromSqlite.offered));
     EXPECT_EQ(texts(fromParadox.wanted), texts(fromSqlite.wanted));
-    EXPECT_EQ(texts(fromParadox.offered).size(), 3);
+    EXPECT_EQ(texts(fromParadox.offered).size(), 2);
 
     QFile file(path);
     ASSERT_TRUE(file.resize(file.size() / 2));
@@ -161,6 +169,29 @@ protected:
         EXPECT_EQ(inventaire->label2()->text(), QStringLiteral("Il vous manque :"));
         EXPECT_FALSE(inventaire->ListesFournies);
         EXPECT_EQ(inventaire->findChild<QLabel *>(QStringLiteral("ResumeEchange")), nullptr);
+    }
+
+    // Double-clicks the line `row` of `list`; the card entry window that
+    // opens gets `dispo` copies available, and `entryLine` its English line.
+    void openLine(QListWidget *list, int row, int dispo, QString *entryLine = nullptr)
+    {
+        TRecherche_De_Cartes *entry = windows().rechercheDeCartes;
+        whenShown(entry, [entry, dispo, entryLine] {
+            if (entryLine)
+                *entryLine = entry->findChild<QComboBox *>(QStringLiteral("ComboBox2"))->currentText();
+            entry->findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(dispo);
+            entry->ValiderClick();
+            entry->accept();
+        });
+        list->setCurrentRow(row);
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    QString summary() const
+    {
+        auto *label = inventaire->findChild<QLabel *>(QStringLiteral("ResumeEchange"));
+        return label ? label->text() : QString();
     }
 
     ScriptedDialogs dialogs;
@@ -236,4 +267,76 @@ TEST_F(ViewerWindowTest, CancelledDialogOrBadFileShowsNothingAndGivesTheWindowBa
     expectNormalMode();
     EXPECT_FALSE(shown);
     EXPECT_EQ(inventaire->listBox1()->count(), 0);
+}
+
+// A long name with its edition passes 255 characters: the line is shown
+// whole and a double-click opens that card.
+TEST_F(ViewerWindowTest, LongLinesAreShownWholeAndOpenTheirCard)
+{
+    TempTables theirs(theirCollection());
+    dialogs.files.push_back(writtenExchangeTable(theirs));
+    QString shownLine, entryLine;
+    whenShown(inventaire, [&] {
+        QListWidget *offered = inventaire->listBox1();
+        shownLine = offered->item(offered->count() - 1)->text();
+        openLine(offered, offered->count() - 1, 1, &entryLine);
+        inventaire->accept();
+    });
+    view();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    EXPECT_EQ(shownLine, LongLine);
+    EXPECT_EQ(entryLine, QString(300, QLatin1Char('L')) + QStringLiteral(" EN (Alpha)"));
+}
+
+// The comparison with the user's own cards is extra: when CARTES.DB cannot
+// be read the received file is shown all the same, the summary says why;
+// and once a card opened from a line gets other counts, the marks follow.
+TEST_F(ViewerWindowTest, ReceivedFileIsShownWhateverBecomesOfTheComparisonAndMarksFollowTheCounts)
+{
+    TempTables theirs(theirCollection());
+    const QString path = writtenExchangeTable(theirs);
+    const auto bold = [](QListWidget *list, int row) { return list->item(row)->font().bold(); };
+
+    // Chêne, offered, is missing from the user's cards until it gets 2 copies.
+    dialogs.files.push_back(path);
+    QString before, after, tipAfter;
+    bool boldBefore = false, boldAfter = true;
+    whenShown(inventaire, [&] {
+        before = summary();
+        boldBefore = bold(inventaire->listBox1(), 1);
+        openLine(inventaire->listBox1(), 1, 2);
+        boldAfter = bold(inventaire->listBox1(), 1);
+        tipAfter = inventaire->listBox1()->item(1)->toolTip();
+        after = summary();
+        inventaire->accept();
+    });
+    view();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    EXPECT_TRUE(boldBefore);
+    EXPECT_FALSE(boldAfter);
+    EXPECT_EQ(tipAfter, QStringLiteral("vous en avez 2"));
+    EXPECT_EQ(before.section(QLatin1Char(';'), 0, 0), QStringLiteral("3 cartes proposées dont 2 vous manquent "));
+    EXPECT_EQ(after.section(QLatin1Char(';'), 0, 0), QStringLiteral("3 cartes proposées dont 1 vous manque "));
+
+    // The user's own card table is gone.
+    ASSERT_TRUE(QFile::rename(program.tables.cardPath(), program.tables.path(QStringLiteral("ailleurs.db"))));
+    dialogs.files.push_back(path);
+    QString failed, last;
+    bool anyBold = false;
+    whenShown(inventaire, [&] {
+        for (int i = 0; i < inventaire->listBox1()->count(); ++i)
+            anyBold = anyBold || bold(inventaire->listBox1(), i);
+        last = inventaire->listBox1()->item(2)->text();
+        failed = summary();
+        inventaire->accept();
+    });
+    view();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join('\n'));
+    EXPECT_EQ(last, LongLine);
+    EXPECT_FALSE(anyBold);
+    EXPECT_TRUE(failed.startsWith(QStringLiteral("3 cartes proposées ; 2 recherchées. La comparaison avec votre "
+                                                 "collection n'a pas pu être faite : ")))
+        << qPrintable(failed);
+    EXPECT_TRUE(failed.contains(QStringLiteral("CARTES.DB"))) << qPrintable(failed);
+    expectNormalMode();
 }

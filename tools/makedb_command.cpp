@@ -14,12 +14,13 @@ namespace {
 const char Usage[] = "Usage : tabrix-makedb --demo DOSSIER_CATALOGUE DOSSIER_SORTIE\n"
                      "        tabrix-makedb --synthetic NOMBRE DOSSIER [GRAINE]\n"
                      "        tabrix-makedb --update-set DOSSIER NOM_DE_BASE [ENREGISTREMENTS]\n"
-                     "        tabrix-makedb --from-paradox TABLE_PARADOX DOSSIER\n"
+                     "        tabrix-makedb --from-paradox TABLE_PARADOX DOSSIER [NOM]\n"
                      "        tabrix-makedb --copy-paradox TABLE_PARADOX FICHIER_SQLITE\n"
                      "Écrit CARTES.DB (le catalogue de démonstration, ou NOMBRE cartes inventées)\n"
                      "et un ECHANGE.DB vide dans le dossier de sortie ; ou un lot de mise à jour\n"
                      "(.maj, .RNM, .ANG, .SUP, .DB) pour le CARTES.DB du DOSSIER ; ou le\n"
-                     "CARTES.DB du DOSSIER converti d'une table Paradox ; ou une table Paradox\n"
+                     "CARTES.DB du DOSSIER (ou la table NOM, ECHANGE.DB par exemple) converti\n"
+                     "d'une table Paradox de la forme de la table des cartes ; ou une table Paradox\n"
                      "quelconque copiée dans un fichier SQLite (c'est ainsi que Tabrix lit les\n"
                      "tables Paradox, à part).\n";
 
@@ -132,11 +133,16 @@ int runMakedb(const QStringList &arguments, QTextStream &out, QTextStream &err)
             writeUpdateSet(QDir(arguments.at(1)).filePath(card::TableFile), arguments.at(2), records);
             out << "Lot de mise à jour écrit : " << arguments.at(2) << ".maj\n";
         } else if (mode == QLatin1String("--from-paradox")) {
-            if (arguments.size() != 3)
+            if (arguments.size() != 3 && arguments.size() != 4)
                 return badArguments(err, QStringLiteral("--from-paradox attend une table Paradox et un dossier."));
+            // The card table by default; the exchange table has the same layout.
+            const QString name = arguments.size() == 4 ? arguments.at(3) : card::TableFile;
+            if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
+                || name == QLatin1String(".") || name == QLatin1String(".."))
+                return badArguments(err, QStringLiteral("Nom de table invalide : « %1 ».").arg(name));
             if (!QDir().mkpath(arguments.at(2)))
                 throw AppError(QStringLiteral("Impossible de créer le dossier %1").arg(arguments.at(2)));
-            const QString target = QDir(arguments.at(2)).filePath(card::TableFile);
+            const QString target = QDir(arguments.at(2)).filePath(name);
             LineProgress progress(out);
             const int count = convertParadoxCardTable(arguments.at(1), target, progress);
             out << "Table Paradox convertie : " << count << " cartes écrites dans " << target << '\n';
