@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStringDecoder>
 
 namespace csv {
@@ -81,7 +80,7 @@ namespace {
 
 QString number(int value)
 {
-    return QLocale(QLocale::French).toString(value);
+    return QString::number(value);
 }
 
 QString decode(const QByteArray &bytes, Encoding &encoding)

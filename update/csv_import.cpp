@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QHash>
-#include <QLocale>
 
 #include <utility>
 
@@ -26,7 +25,7 @@ using NameAndEdition = std::pair<QString, QString>;
 
 QString number(qint64 value)
 {
-    return QLocale(QLocale::French).toString(value);
+    return QString::number(value);
 }
 
 } // namespace

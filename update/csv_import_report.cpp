@@ -30,6 +30,8 @@ QString lineCard(const csv::Document &file, const std::vector<int> &columns, int
     if (name.isEmpty())
         name = text(card::NomAnglais);
     const QString edition = text(card::Origine);
+    if (name.isEmpty())
+        return edition.isEmpty() ? QString() : QStringLiteral("(%1)").arg(edition);
     return edition.isEmpty() ? name : card::cardLine(name, edition);
 }
 
