@@ -11,6 +11,8 @@ TRapportCsv::TRapportCsv(QWidget *parent)
     , ui(std::make_unique<Ui::RapportCsv>())
 {
     ui->setupUi(this);
+    // Wide enough for a line and its reason.
+    resize(720, 360);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->Exporter, &QPushButton::clicked, this, &TRapportCsv::ExporterClick);
