@@ -20,6 +20,8 @@
 #include "search/tfrm_rechercher.h"
 #include "search/tresultatrecherche.h"
 #include "update/timportation.h"
+#include "update/timportcsv.h"
+#include "update/trapportcsv.h"
 #include "update/tmiseajour.h"
 #include "data/card_table.h"
 #include "data/error.h"
@@ -285,6 +287,8 @@ int startUp(const StartupOptions &options)
     registry.echange->setInstalledTable(installedExchangeTable(options));
     registry.miseAJour = new TMiseAJour(session, principale);
     registry.importation = new TImportation(principale);
+    registry.importCsv = new TImportCsv(session, principale);
+    registry.rapportCsv = new TRapportCsv(principale);
     registry.choixEdition = new TChoixEdition(session, principale);
     registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);

@@ -23,6 +23,7 @@
 #include "exchange/view_exchange.h"
 #include "collection/tinventaire.h"
 #include "search/tfrm_rechercher.h"
+#include "update/timportcsv.h"
 #include "update/tmiseajour.h"
 
 #include "ui_principale.h"
@@ -63,6 +64,7 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Consulter, &QAction::triggered, this, &TPrincipale::ConsulterClick);
     connect(ui->Rechercher, &QAction::triggered, this, &TPrincipale::RechercherClick);
     connect(ui->MisejourImportation1, &QAction::triggered, this, &TPrincipale::MisejourImportation1Click);
+    connect(ui->ImporterunfichierCSV1, &QAction::triggered, this, &TPrincipale::ImporterunfichierCSV1Click);
     connect(ui->Selection1, &QAction::triggered, this, &TPrincipale::Selection1Click);
     connect(ui->Restaurerunesauvegarde1, &QAction::triggered, this, &TPrincipale::Restaurerunesauvegarde1Click);
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
@@ -136,6 +138,17 @@ void TPrincipale::MisejourImportation1Click()
     if (TMiseAJour *update = windows().miseAJour)
         update->exec();
     // The card entry lists are built again from the updated table.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
+}
+
+void TPrincipale::ImporterunfichierCSV1Click()
+{
+    TImportCsv *import = windows().importCsv;
+    if (!import || !import->chooseFile())
+        return;
+    import->exec();
+    // The card entry lists and caption are built again with the new counts.
     if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
         entry->emptyFrenchList();
 }

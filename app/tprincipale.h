@@ -30,6 +30,7 @@ public:
     void ConsulterClick();
     void RechercherClick();
     void MisejourImportation1Click();
+    void ImporterunfichierCSV1Click();
     void Selection1Click();
     void Restaurerunesauvegarde1Click();
     void Quitter1Click();

@@ -104,6 +104,8 @@ QString commandLabel(const QString &command)
         return QStringLiteral("Mise à jour, Importation");
     if (command == Restore)
         return QStringLiteral("Restaurer une sauvegarde");
+    if (command == CsvImport)
+        return QStringLiteral("Importer un fichier CSV");
     return command;
 }
 

@@ -20,6 +20,7 @@ inline const QString ResetExchanges = QStringLiteral("echanges");
 inline const QString Threshold = QStringLiteral("seuil");
 inline const QString CatalogueUpdate = QStringLiteral("mise-a-jour");
 inline const QString Restore = QStringLiteral("restauration");
+inline const QString CsvImport = QStringLiteral("import-csv");
 
 // The French name of a command word, for the list of backups.
 QString commandLabel(const QString &command);

@@ -29,6 +29,10 @@
 #include "tools/paradox_writer.h"
 #include "tools/update_set_writer.h"
 #include "update/catalogue_update.h"
+#include "update/csv_columns.h"
+#include "update/csv_import.h"
+#include "data/csv_file.h"
+#include "data/csv_reader.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -51,7 +55,7 @@ int usage()
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
                  "            classification used search update threshold exchange viewer keys\n"
-                 "            lookup backup paradox\n");
+                 "            lookup backup paradox csvimport\n");
     return 2;
 }
 
@@ -138,6 +142,31 @@ void typeLines(const char *name, const char *box)
     entry->hide();
 }
 
+// A collection file as a spreadsheet keeps it: every printing of the card
+// table with one more copy available, and one new printing in ten.
+void writeCollectionCsv(const QString &cardTable, const QString &path)
+{
+    Table cards;
+    cards.setTableName(cardTable);
+    cards.openUnordered();
+    DatasetGuard closeAfterwards(cards);
+    csv::Rows rows{{QStringLiteral("Nom Français"), QStringLiteral("Nom anglais"), QStringLiteral("Origine"),
+                    QStringLiteral("Dispo"), QStringLiteral("Utilise"), QStringLiteral("Echangeable"),
+                    QStringLiteral("Cherche")}};
+    for (int row = 0; !cards.eof(); cards.next(), ++row) {
+        QStringList line{cards.field(card::NomFrancais).asString(), cards.field(card::NomAnglais).asString(),
+                         cards.field(card::Origine).asString()};
+        line << QString::number(cards.field(card::Dispo).asInteger() + 1);
+        for (int count : {card::Utilise, card::Echangeable, card::Cherche})
+            line << cards.field(count).asString();
+        rows << line;
+        if (row % 10 == 9)
+            rows << QStringList{line[0] + QStringLiteral(" (nouvelle)"), line[1], line[2], QStringLiteral("1"),
+                                QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    }
+    csv::writeFile(path, rows);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -192,6 +221,18 @@ int main(int argc, char **argv)
             writeParadoxTable(paradoxTable, paradoxCardFields(), rows, 850, card::KeyFieldCount, false);
         } catch (const AppError &e) {
             std::fprintf(stderr, "paradox: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+    }
+
+    // The CSV import reads a file of every printing of DIR with new counts,
+    // and one new printing in ten, written beforehand.
+    const QString csvFile = scratch.filePath(QStringLiteral("collection.csv"));
+    if (args.mid(1).contains(QStringLiteral("csvimport"))) {
+        try {
+            writeCollectionCsv(QDir(dir).filePath(card::TableFile), csvFile);
+        } catch (const AppError &e) {
+            std::fprintf(stderr, "csvimport: %s\n", qPrintable(e.message()));
             return 1;
         }
     }
@@ -263,6 +304,16 @@ int main(int argc, char **argv)
              grid.fetchAll();
          }},
         {QStringLiteral("lookup"), [&] { lookups(session); }},
+        // "Importer un fichier CSV…" with "Créer les cartes absentes du
+        // catalogue" on: reading, column guessing, matching and writing.
+        {QStringLiteral("csvimport"),
+         [&] {
+             const csv::Document file = csv::readFile(csvFile);
+             csvimport::Options create;
+             create.createMissing = true;
+             csvimport::importCsv(file, csvimport::guessColumns(file.header), create, session.cardTablePath(),
+                                  noProgress);
+         }},
         {QStringLiteral("paradox"),
          [&] {
              // As the program converts at start-up: apart, in tabrix-makedb.

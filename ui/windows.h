@@ -18,6 +18,8 @@ class TFrm_Rechercher;
 class TResultatRecherche;
 class TMiseAJour;
 class TImportation;
+class TImportCsv;
+class TRapportCsv;
 class TRestauration;
 
 // The windows of the program: each created once at start-up, in a fixed
@@ -42,6 +44,8 @@ struct Windows {
     TResultatRecherche *resultatRecherche = nullptr;
     TMiseAJour *miseAJour = nullptr;
     TImportation *importation = nullptr;
+    TImportCsv *importCsv = nullptr;   // the import of a CSV file
+    TRapportCsv *rapportCsv = nullptr; // and its report
     TRestauration *restauration = nullptr; // the backups of the card table
 };
 
