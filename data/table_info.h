@@ -22,15 +22,14 @@ struct TableInfo {
     QString quotedName;
     std::vector<ColumnInfo> columns;
     std::vector<int> keyColumns; // positions of the primary key, in key order
-    bool hasRowid = true;
 
     QStringList columnNames() const;
     QList<bool> numericColumns() const;
 };
 
 // Finds the file's one table and reads its columns and primary key. Throws
-// AppError for a file that is not a database or that holds no table or
-// several tables.
+// AppError for a file that is not a database, that holds no table or several
+// tables, or whose table has no rowid to address its rows by.
 TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection);
 
 // Checks that the table holds `names` at positions 0..n-1 (letter case

@@ -255,6 +255,14 @@ TEST_F(StartupTest, UnreadableCardTableEndsWithTheEngineMessage)
                               "INSERT INTO CARTES VALUES ('Ange', 2.5);", nullptr, nullptr, nullptr);
              sqlite3_close(db);
          }},
+        {"no rowid",
+         [](const QString &path) {
+             sqlite3 *db = nullptr;
+             ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+             const QByteArray sql = (card::createTableSql(QStringLiteral("CARTES")) + " WITHOUT ROWID").toUtf8();
+             sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         }},
     };
     for (const auto &[what, make] : cases) {
         SCOPED_TRACE(what);

@@ -396,10 +396,11 @@ TEST_F(EngineTest, FilesThatAreNotCardTablesGiveClearMessages)
         file.write(bytes);
         return file.fileName();
     };
-    auto openMessage = [&](const QString &name, const QStringList &required = {}) {
+    auto openMessage = [&](const QString &name, const QStringList &required = {}, bool untrusted = false) {
         Table table(&database);
         table.setTableName(name);
         table.setRequiredFields(required);
+        table.setUntrusted(untrusted);
         return errorOf([&] { table.open(); });
     };
 
@@ -427,6 +428,23 @@ TEST_F(EngineTest, FilesThatAreNotCardTablesGiveClearMessages)
                                     .arg(tables.path(QStringLiteral("LISTE.DB")))));
     // Any file name and table name will do when the layout is right.
     EXPECT_EQ(openMessage(QStringLiteral("AUTRE"), card::fieldNames()), QString());
+
+    // Rows are addressed by their rowid: a table without one, or whose field
+    // "rowid" hides it, is refused, the user's own as well as someone else's.
+    const std::pair<const char *, QString> withoutRowid[] = {
+        {"SANS.DB", card::createTableSql(QStringLiteral("CARTES")) + QStringLiteral(" WITHOUT ROWID")},
+        {"CACHE.DB", QStringLiteral("CREATE TABLE CARTES (Nom TEXT, RowId INTEGER)")}};
+    for (const auto &[name, sql] : withoutRowid) {
+        sqlite3 *db = nullptr;
+        sqlite3_open(tables.path(QLatin1String(name)).toUtf8().constData(), &db);
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        for (bool untrusted : {false, true})
+            EXPECT_EQ(openMessage(QLatin1String(name), {}, untrusted),
+                      QStringLiteral("La table du fichier « %1 » n'a pas de numéros de ligne (rowid) : ce "
+                                     "programme ne sait pas la lire.")
+                          .arg(tables.path(QLatin1String(name))));
+    }
 
     EXPECT_TRUE(openMessage(QStringLiteral("ABSENTE")).startsWith(QStringLiteral("Table introuvable : ")));
     Table byPath;
