@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/table_info.h"
+#include "data/untrusted_copy.h"
 #include "data/value_conversion.h"
 
 #include <QFile>
@@ -181,8 +182,16 @@ SqliteConnection::SqliteConnection(const QString &filePath, OpenMode mode)
     const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Untrusted;
     // Each connection is used by the one thread that runs the windows.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    QString openedPath = filePath;
+    if (mode == OpenMode::Untrusted) {
+        UntrustedCopy copy = consistentCopyOf(filePath);
+        if (copy.folder) {
+            m_privateCopy = std::move(copy.folder);
+            openedPath = copy.path;
+        }
+    }
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(openedPath.toUtf8().constData(), &db, flags, nullptr);
     m_db.reset(db);
     check(rc);
     m_fileId = fileIdentity(filePath);

@@ -9,8 +9,11 @@
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -476,6 +479,88 @@ TEST_F(EngineTest, UntrustedFilesAreCheckedBeforeReading)
     table.setUntrusted(true);
     const QString message = errorOf([&] { table.open(); });
     EXPECT_TRUE(message.contains(QStringLiteral("endommagé"))) << message.toStdString();
+}
+
+// A writer cut short leaves its journal beside the file; a file kept in WAL
+// mode has its last changes beside it. Read from someone else, such a file is
+// read as it was last committed, and nothing is written beside it.
+TEST_F(EngineTest, UntrustedFileLeftHalfWrittenIsReadAsLastCommitted)
+{
+    TempTables tables(numberedCards(3000));
+    QTemporaryDir received;
+    auto exec = [](sqlite3 *db, const char *sql) {
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    };
+    auto copyAll = [&](const QString &to) {
+        for (const char *suffix : {"", "-journal", "-wal"}) {
+            const QString from = tables.cardPath() + QLatin1String(suffix);
+            EXPECT_TRUE(!QFile::exists(from) || QFile::copy(from, to + QLatin1String(suffix))) << suffix;
+        }
+    };
+    auto companions = [](const QString &path) {
+        return QDir(QFileInfo(path).path()).entryList({QFileInfo(path).fileName() + QStringLiteral("*")}, QDir::Files);
+    };
+    auto totalDispo = [](const QString &path) {
+        Table table;
+        table.setTableName(path);
+        table.setUntrusted(true);
+        table.open();
+        qint64 total = 0;
+        for (; !table.eof(); table.next())
+            total += table.field(card::Dispo).asInteger();
+        return total;
+    };
+    const qint64 committed = totalDispo(tables.cardPath());
+
+    // The change is under way (its pages already in the file) when the copy is taken.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(tables.cardPath().toUtf8().constData(), &db), SQLITE_OK);
+    exec(db, "PRAGMA cache_size=1; BEGIN; UPDATE CARTES SET Dispo = 50");
+    const QString halfWritten = received.filePath(QStringLiteral("RECU.DB"));
+    copyAll(halfWritten);
+    exec(db, "ROLLBACK");
+    ASSERT_NE(readFile(halfWritten), readFile(tables.cardPath()));
+    const QStringList beside = companions(halfWritten);
+    ASSERT_EQ(beside, (QStringList{QStringLiteral("RECU.DB"), QStringLiteral("RECU.DB-journal")}));
+    const QByteArray before = readFile(halfWritten);
+    EXPECT_EQ(totalDispo(halfWritten), committed);
+    EXPECT_EQ(readFile(halfWritten), before);
+    EXPECT_EQ(companions(halfWritten), beside);
+
+    // A journal that names another file as the journal of a change over
+    // several files would have SQLite remove that file: it is never played.
+    const QString victim = received.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile notes(victim);
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("à garder");
+    }
+    const QByteArray name = QFile::encodeName(victim);
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    out << quint32(0x40000000 / 4096 + 1);
+    out.writeRawData(name.constData(), int(name.size()));
+    quint32 sum = 0;
+    for (char c : name)
+        sum += quint32(c);
+    out << quint32(name.size()) << sum;
+    record += QByteArray::fromHex("d9d505f920a163d7");
+    QFile journal(halfWritten + QStringLiteral("-journal"));
+    ASSERT_TRUE(journal.open(QIODevice::Append));
+    journal.write(record);
+    journal.close();
+    EXPECT_EQ(errorOf([&] { totalDispo(halfWritten); }),
+              QStringLiteral("Le fichier « %1 » a été laissé à moitié écrit par un autre programme et ne peut pas "
+                             "être lu sans risque.").arg(QDir::toNativeSeparators(halfWritten)));
+    EXPECT_EQ(readFile(victim), QByteArray("à garder"));
+
+    // WAL mode with its last change still in the WAL.
+    exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; UPDATE CARTES SET Dispo = 1");
+    const QString inWal = received.filePath(QStringLiteral("WAL.DB"));
+    copyAll(inWal);
+    sqlite3_close(db);
+    EXPECT_EQ(totalDispo(inWal), 3000);
+    EXPECT_EQ(companions(inWal), (QStringList{QStringLiteral("WAL.DB"), QStringLiteral("WAL.DB-wal")}));
 }
 
 // --- Connections --------------------------------------------------------------------
