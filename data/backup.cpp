@@ -87,6 +87,13 @@ std::shared_ptr<SqliteConnection> openChecked(const QString &backupPath, TableIn
     if (int(info.columns.size()) != card::FieldCount)
         throw AppError(QStringLiteral("%1 n'est pas une table des cartes.")
                            .arg(QDir::toNativeSeparators(backupPath)));
+    // The backup is copied page by page: whatever else it holds would come
+    // into the card table with it.
+    const QString object = foreignSchemaObject(connection);
+    if (!object.isEmpty())
+        throw AppError(QStringLiteral("La sauvegarde « %1 » contient un déclencheur ou une vue (« %2 ») : "
+                                      "elle n'est pas restaurée.")
+                           .arg(QDir::toNativeSeparators(backupPath), object));
     return connection;
 }
 

@@ -107,6 +107,14 @@ TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection)
     return info;
 }
 
+QString foreignSchemaObject(const std::shared_ptr<SqliteConnection> &connection)
+{
+    SqliteStatement objects(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type NOT IN "
+                                                       "('table', 'index') LIMIT 1"));
+    StatementRun run(objects);
+    return objects.step() ? objects.columnText(0) : QString();
+}
+
 void checkRequiredFields(const TableInfo &info, const QStringList &names, const QString &filePath)
 {
     const QString start = QStringLiteral("La table « %1 » n'a pas la structure attendue : ").arg(filePath);

@@ -11,6 +11,7 @@
 #include "exchange/tseuil.h"
 #include "update/timportation.h"
 #include "update/tmiseajour.h"
+#include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -43,6 +44,14 @@ QStringList rowsOf(const QString &path)
         rows << fields.join(QLatin1Char(':'));
     }
     return rows;
+}
+
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
 }
 
 CardRow card(const char *name, int dispo, int utilise, int echangeable, int cherche)
@@ -99,6 +108,25 @@ TEST(BackupFiles, CopyOfATableInWalModeStandsAloneAndOnlyTheTwentyNewestAreKept)
     const QByteArray before = readFile(tables.cardPath());
     EXPECT_THROW(backup::restoreBackup(otherLayout, tables.cardPath()), AppError);
     EXPECT_EQ(readFile(tables.cardPath()), before);
+}
+
+// A backup is copied page by page: a trigger or a view in it would come into
+// the card table, and run in any other SQLite client that opens it.
+TEST(BackupFiles, RestoreRefusesABackupHoldingATriggerOrAView)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0)}};
+    const QString made = backup::makeBackup(tables.cardPath(), backup::ResetCounts, When);
+    const QByteArray before = readFile(tables.cardPath());
+    for (const char *sql : {"CREATE TRIGGER rarete AFTER UPDATE ON CARTES BEGIN UPDATE CARTES SET Rarete = 'R'; END",
+                            "CREATE VIEW vue AS SELECT * FROM CARTES"}) {
+        const QString hostile = tables.path(QStringLiteral("hostile.DB"));
+        QFile::remove(hostile);
+        ASSERT_TRUE(QFile::copy(made, hostile));
+        execSql(hostile, sql);
+        const QString message = errorOf([&] { backup::restoreBackup(hostile, tables.cardPath()); });
+        EXPECT_TRUE(message.contains(QStringLiteral("contient un déclencheur ou une vue"))) << qPrintable(message);
+        EXPECT_EQ(readFile(tables.cardPath()), before);
+    }
 }
 
 class BackupCommandsTest : public ::testing::Test
