@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
+#include "data/sqlite_handles.h"
 #include "data/table_info.h"
 
 #include <QDir>
@@ -56,6 +57,19 @@ void exec(sqlite3 *db, const char *sql, const QString &path)
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         throwSqlite(db, rc, path);
+}
+
+// Runs a journal_mode pragma and returns the journal mode it leaves.
+QString journalMode(sqlite3 *db, const char *pragma, const QString &path)
+{
+    sqlite3_stmt *raw = nullptr;
+    int rc = sqlite3_prepare_v2(db, pragma, -1, &raw, nullptr);
+    StatementHandle statement(raw);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(raw);
+    if (rc != SQLITE_ROW)
+        throwSqlite(db, rc, path);
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0))).toLower();
 }
 
 QString fileName(const QDateTime &time, const QString &command, int sequence)
@@ -213,7 +227,22 @@ void restoreBackup(const QString &backupPath, const QString &cardTablePath)
     const QString target = findTableFile(cardTablePath);
     RawConnection to;
     open(to, target, SQLITE_OPEN_READWRITE);
-    copyPages(checked->handle(), to.db, target);
+    // SQLite cannot give a table in WAL mode the page size of another file:
+    // the copy is made under the rollback journal, as one transaction that a
+    // failure or a crash undoes; the program's next write goes back to WAL.
+    const QString journal = journalMode(to.db, "PRAGMA journal_mode", target);
+    if (journal != QLatin1String("delete")
+        && journalMode(to.db, "PRAGMA journal_mode=DELETE", target) != QLatin1String("delete"))
+        throw AppError(QStringLiteral("La table « %1 » est occupée par un autre programme : la sauvegarde "
+                                      "n'a pas été restaurée.")
+                           .arg(target));
+    try {
+        copyPages(checked->handle(), to.db, target);
+    } catch (const AppError &) {
+        if (journal == QLatin1String("wal"))
+            sqlite3_exec(to.db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 } // namespace backup

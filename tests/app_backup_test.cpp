@@ -6,6 +6,7 @@
 #include "app/trestauration.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/backup.h"
+#include "data/database.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "exchange/tseuil.h"
@@ -127,6 +128,38 @@ TEST(BackupFiles, RestoreRefusesABackupHoldingATriggerOrAView)
         EXPECT_TRUE(message.contains(QStringLiteral("contient un déclencheur ou une vue"))) << qPrintable(message);
         EXPECT_EQ(readFile(tables.cardPath()), before);
     }
+}
+
+// SQLite's backup cannot change the page size of a file in WAL mode, the
+// mode the program keeps its table in: such a restore was refused as if the
+// table were read-only.
+TEST(BackupFiles, BackupOfAnotherPageSizeIsRestoredIntoATableInWalMode)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0), card("Forêt", 7, 0, 0, 0)}};
+    const QString made = backup::makeBackup(tables.cardPath(), backup::ResetCounts, When);
+    execSql(made, "PRAGMA page_size=8192; VACUUM");
+    auto writer = Database::connect(tables.cardPath(), true);
+    writer->exec(QStringLiteral("UPDATE CARTES SET Dispo = 0"));
+
+    // While another program reads the table, the restore is refused and
+    // says why; the table stays as it was.
+    sqlite3 *reader = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(tables.cardPath()).constData(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT COUNT(*) FROM CARTES", nullptr, nullptr, nullptr), SQLITE_OK);
+    const QStringList changed = rowsOf(tables.cardPath());
+    const QString message = errorOf([&] { backup::restoreBackup(made, tables.cardPath()); });
+    EXPECT_TRUE(message.contains(QStringLiteral("est occupée par un autre programme"))) << qPrintable(message);
+    EXPECT_EQ(rowsOf(tables.cardPath()), changed);
+    sqlite3_close(reader);
+
+    writer.reset();
+    backup::restoreBackup(made, tables.cardPath());
+    EXPECT_EQ(rowsOf(tables.cardPath()), QStringList({"Forêt:7:0:0:0", "Éclair:3:1:0:0"}));
+    // The restored table takes writes, in WAL mode again.
+    writer = Database::connect(tables.cardPath(), true);
+    writer->exec(QStringLiteral("UPDATE CARTES SET Cherche = 2"));
+    writer.reset();
+    EXPECT_EQ(rowsOf(tables.cardPath()), QStringList({"Forêt:7:0:0:2", "Éclair:3:1:0:2"}));
 }
 
 class BackupCommandsTest : public ::testing::Test
