@@ -20,6 +20,21 @@ namespace backup {
 namespace {
 
 const QString FolderName = QStringLiteral("sauvegardes");
+// A backup's name before its ".DB": the time, the command and the sequence.
+const QString NamePattern =
+    QStringLiteral("^CARTES-(\\d{4}-\\d{2}-\\d{2}-\\d{2}h\\d{2})-([a-z]+(?:-[a-z]+)*)(?:-(\\d+))?");
+
+// A copy cut short (the program killed while it was made) leaves its partial
+// file, as large as the table; the next copy clears them, and nothing else.
+void removeUnfinishedCopies(const QString &folder)
+{
+    static const QRegularExpression unfinished(NamePattern + QStringLiteral("\\.DB\\.partiel(?:-journal)?$"));
+    const QDir directory(folder);
+    for (const QString &name : directory.entryList({QStringLiteral("CARTES-*.partiel*")}, QDir::Files)) {
+        if (unfinished.match(name).hasMatch())
+            QFile::remove(directory.filePath(name));
+    }
+}
 
 // An SQLite connection of our own, closed however the copy ends.
 struct RawConnection {
@@ -151,7 +166,7 @@ QString makeBackup(const QString &cardTablePath, const QString &command, const Q
     }
     const QString target = QDir(folder).filePath(fileName(minute, command, sequence));
     const QString partial = target + QStringLiteral(".partiel");
-    QFile::remove(partial);
+    removeUnfinishedCopies(folder);
 
     try {
         RawConnection from;
@@ -178,8 +193,7 @@ QString makeBackup(const QString &cardTablePath, const QString &command, const Q
 
 QList<BackupFile> listBackups(const QString &folder)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^CARTES-(\\d{4}-\\d{2}-\\d{2}-\\d{2}h\\d{2})-([a-z]+(?:-[a-z]+)*)(?:-(\\d+))?\\.DB$"));
+    static const QRegularExpression pattern(NamePattern + QStringLiteral("\\.DB$"));
     QList<BackupFile> found;
     const QStringList names = QDir(folder).entryList({QStringLiteral("CARTES-*.DB")}, QDir::Files);
     for (const QString &name : names) {

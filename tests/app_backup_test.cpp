@@ -111,6 +111,28 @@ TEST(BackupFiles, CopyOfATableInWalModeStandsAloneAndOnlyTheTwentyNewestAreKept)
     EXPECT_EQ(readFile(tables.cardPath()), before);
 }
 
+// A copy cut short by a killed program leaves its partial file, as large as
+// the table: the next copy clears such leftovers, and only those.
+TEST(BackupFiles, NextCopyClearsTheCopiesLeftUnfinished)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0)}};
+    const QDir folder(backup::folderFor(tables.cardPath()));
+    ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+    const QStringList leftovers{QStringLiteral("CARTES-2026-12-01-09h30-remise-a-zero-2.DB.partiel"),
+                                QStringLiteral("CARTES-2026-12-01-09h30-remise-a-zero-2.DB.partiel-journal")};
+    const QStringList others{QStringLiteral("CARTES-notes.DB.partiel"), QStringLiteral("mes-cartes.partiel"),
+                             QStringLiteral("CARTES-2026-12-01-09h30-seuil.DB.partiel.txt")};
+    for (const QString &name : leftovers + others) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("restes");
+    }
+    const QString made = backup::makeBackup(tables.cardPath(), backup::Threshold, When);
+    QStringList expected = others + QStringList{QFileInfo(made).fileName()};
+    expected.sort();
+    EXPECT_EQ(folder.entryList(QDir::Files, QDir::Name), expected);
+}
+
 // A backup is copied page by page: a trigger or a view in it would come into
 // the card table, and run in any other SQLite client that opens it.
 TEST(BackupFiles, RestoreRefusesABackupHoldingATriggerOrAView)
