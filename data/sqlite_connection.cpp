@@ -153,7 +153,8 @@ void upperFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         message = QStringLiteral("Erreur de la base de données sur %1.").arg(file);
         break;
     }
-    throw AppError(message + QStringLiteral(" (SQLite : %1)").arg(detail));
+    const bool damaged = (rc & 0xff) == SQLITE_CORRUPT;
+    throw AppError(message + QStringLiteral(" (SQLite : %1)").arg(detail), damaged ? filePath : QString());
 }
 
 void checkSqlite(sqlite3 *db, int rc, const QString &filePath)
@@ -353,7 +354,7 @@ void SqliteConnection::secureForUntrustedFile()
         ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)))
         : QString();
     if (result != QLatin1String("ok"))
-        throw AppError(QStringLiteral("Le fichier « %1 » est endommagé : %2").arg(m_filePath, result));
+        throw AppError(QStringLiteral("Le fichier « %1 » est endommagé : %2").arg(m_filePath, result), m_filePath);
 }
 
 void SqliteStatement::Finalizer::operator()(sqlite3_stmt *statement) const

@@ -329,3 +329,57 @@ TEST_F(BackupCommandsTest, RestoreFromTheMenuBringsTheCountsBackAndRefusesABadBa
     EXPECT_TRUE(windows().rechercheDeCartes->frenchLines().isEmpty());
     EXPECT_TRUE(dialogs.messages.back().text == QStringLiteral("La sauvegarde a été restaurée."));
 }
+
+// A table damaged while the program runs (every start no longer checks it
+// whole): the first command that meets the damage offers the backups and
+// opens the restore window, later ones name the menu item.
+TEST(DamagedCardTable, FirstErrorOffersTheBackupsAndLaterOnesNameTheMenuItem)
+{
+    ScriptedDialogs dialogs;
+    std::vector<CardRow> cards;
+    for (int i = 0; i < 2000; ++i)
+        cards.push_back(makeCard(QStringLiteral("Carte %1").arg(i), QStringLiteral("Card %1").arg(i),
+                                 QStringLiteral("Base"), i % 2));
+    StartedProgram program(cards);
+    ASSERT_EQ(program.status, 0);
+    const QString cardPath = program.tables.cardPath();
+    backup::makeBackup(cardPath, backup::ResetCounts, When);
+    auto damage = [&] {
+        QFile file(cardPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(file.size() / 2);
+        file.write(QByteArray(8192, '\x5a'));
+    };
+    auto classify = [&] {
+        dialogs.files.push_back(program.tables.path(QStringLiteral("classement.txt")));
+        triggerMenuItem("Gnrationdufichierdeclassement1");
+    };
+
+    damage();
+    TRestauration *window = windows().restauration;
+    whenShown(window, [&] {
+        window->liste()->setCurrentItem(window->liste()->topLevelItem(0));
+        window->restaurer()->click();
+        window->findChild<QPushButton *>(QStringLiteral("Fermer"))->click();
+    });
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    classify();
+    ASSERT_EQ(dialogs.questions.size(), 2u); // the offer, then the restore's confirmation
+    EXPECT_TRUE(dialogs.questions[0].text.startsWith(QStringLiteral("Le fichier « %1 » est endommagé.").arg(cardPath)))
+        << qPrintable(dialogs.questions[0].text);
+    EXPECT_TRUE(dialogs.questions[0].text.endsWith(
+        QStringLiteral("Voulez-vous la remplacer maintenant par une de ses sauvegardes (« Les cartes », « Restaurer "
+                       "une sauvegarde… ») ?")));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join(QLatin1Char('\n')));
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("La sauvegarde a été restaurée."));
+    classify(); // the restored table reads through
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join(QLatin1Char('\n')));
+
+    damage();
+    classify();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].endsWith(QStringLiteral(
+        "Remplacez la table des cartes par une de ses sauvegardes : « Les cartes », « Restaurer une sauvegarde… ».")))
+        << qPrintable(dialogs.errors[0]);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}

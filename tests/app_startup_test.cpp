@@ -255,6 +255,18 @@ TEST_F(StartupTest, UnreadableCardTableEndsWithTheEngineMessage)
                               "INSERT INTO CARTES VALUES ('Ange', 2.5);", nullptr, nullptr, nullptr);
              sqlite3_close(db);
          }},
+        {"middle pages overwritten",
+         [](const QString &path) {
+             std::vector<CardRow> cards;
+             for (int i = 0; i < 2000; ++i)
+                 cards.push_back(makeCard(QStringLiteral("Carte %1").arg(i), QStringLiteral("Card %1").arg(i),
+                                          QStringLiteral("Base"), i % 2));
+             writeCardTable(path, cards);
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.seek(file.size() / 2);
+             file.write(QByteArray(8192, '\x5a'));
+         }},
         {"no rowid",
          [](const QString &path) {
              sqlite3 *db = nullptr;
