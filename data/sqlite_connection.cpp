@@ -112,9 +112,22 @@ void upperFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         message = QStringLiteral("Le fichier %1 est endommagé.").arg(file);
         break;
     case SQLITE_READONLY:
-        message = QStringLiteral("La table %1 est en lecture seule : la modification n'a pas été "
-                                 "enregistrée.")
-                      .arg(file);
+        // Reading too needs a write when the file was left half-written (its
+        // journal or WAL must be played back) or is kept in WAL mode.
+        if (rc == SQLITE_READONLY_ROLLBACK || rc == SQLITE_READONLY_RECOVERY)
+            message = QStringLiteral("La table %1 a été laissée à moitié écrite par un programme arrêté en "
+                                     "cours de modification, et elle ne peut pas être remise en état : elle "
+                                     "ou son dossier est en lecture seule.")
+                          .arg(file);
+        else if (rc == SQLITE_READONLY_CANTINIT || rc == SQLITE_READONLY_CANTLOCK
+                 || rc == SQLITE_READONLY_DIRECTORY)
+            message = QStringLiteral("La table %1 ne peut pas être lue : elle est en mode WAL et son dossier "
+                                     "est en lecture seule.")
+                          .arg(file);
+        else
+            message = QStringLiteral("La table %1 est en lecture seule : la modification n'a pas été "
+                                     "enregistrée.")
+                          .arg(file);
         break;
     case SQLITE_CANTOPEN:
         message = QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(file);

@@ -6,6 +6,7 @@
 #include "data/query.h"
 #include "data/sqlite_connection.h"
 #include "data/table.h"
+#include "data/table_info.h"
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
@@ -526,6 +527,12 @@ TEST_F(EngineTest, UntrustedFileLeftHalfWrittenIsReadAsLastCommitted)
     EXPECT_EQ(totalDispo(halfWritten), committed);
     EXPECT_EQ(readFile(halfWritten), before);
     EXPECT_EQ(companions(halfWritten), beside);
+    // Where the journal cannot be played back (read-only media), the message says so.
+    const QString readOnly = errorOf([&] {
+        readTableInfo(std::make_shared<SqliteConnection>(halfWritten, OpenMode::ReadOnly));
+    });
+    EXPECT_TRUE(readOnly.startsWith(QStringLiteral("La table « %1 » a été laissée à moitié écrite").arg(halfWritten)))
+        << qPrintable(readOnly);
 
     // A journal that names another file as the journal of a change over
     // several files would have SQLite remove that file: it is never played.
