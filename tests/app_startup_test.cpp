@@ -257,23 +257,8 @@ TEST_F(StartupTest, UnreadableCardTableEndsWithTheEngineMessage)
          }},
         {"middle pages overwritten",
          [](const QString &path) {
-             std::vector<CardRow> cards;
-             for (int i = 0; i < 2000; ++i)
-                 cards.push_back(makeCard(QStringLiteral("Carte %1").arg(i), QStringLiteral("Card %1").arg(i),
-                                          QStringLiteral("Base"), i % 2));
-             writeCardTable(path, cards);
-             QFile file(path);
-             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-             file.seek(file.size() / 2);
-             file.write(QByteArray(8192, '\x5a'));
-         }},
-        {"no rowid",
-         [](const QString &path) {
-             sqlite3 *db = nullptr;
-             ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-             const QByteArray sql = (card::createTableSql(QStringLiteral("CARTES")) + " WITHOUT ROWID").toUtf8();
-             sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
-             sqlite3_close(db);
+             writeCardTable(path, manyCards(2000));
+             damageMiddle(path);
          }},
     };
     for (const auto &[what, make] : cases) {
