@@ -58,15 +58,15 @@ UntrustedCopy consistentCopyOf(const QString &filePath)
 
     UntrustedCopy copy;
     copy.folder = std::make_unique<QTemporaryDir>();
+    if (!copy.folder->isValid())
+        throw AppError(QStringLiteral("Impossible de créer un dossier temporaire pour lire le fichier « %1 ».")
+                           .arg(QDir::toNativeSeparators(filePath)));
     copy.path = copy.folder->filePath(QStringLiteral("copie.db"));
     const auto copyFile = [&](const QString &from, const QString &suffix) {
         if (!QFile::copy(from, copy.path + suffix))
             throw AppError(QStringLiteral("Impossible de copier le fichier « %1 » pour le lire.")
                                .arg(QDir::toNativeSeparators(from)));
     };
-    if (!copy.folder->isValid())
-        throw AppError(QStringLiteral("Impossible de créer un dossier temporaire pour lire le fichier « %1 ».")
-                           .arg(QDir::toNativeSeparators(filePath)));
     copyFile(filePath, QString());
     if (hotJournal)
         copyFile(journal, QStringLiteral("-journal"));
