@@ -276,7 +276,13 @@ int startUp(const StartupOptions &options)
 
     auto *entry = new TRecherche_De_Cartes(session, principale);
     registry.rechercheDeCartes = entry;
-    entry->FormShow();
+    // The lists are filled as the window's show handler fills them, reading
+    // the whole table: one that cannot be read through (damaged pages) ends
+    // the program here with the engine's message, before the main window.
+    if (!runCommand([entry] { entry->Prepare_Listes(); })) {
+        shutDown();
+        return StatusBadDatabase;
+    }
 
     registry.analyse = new TAnalyse(session, principale);
     registry.analyseDefilement = new TAnalyse_Defilement(principale);
@@ -292,7 +298,11 @@ int startUp(const StartupOptions &options)
     registry.choixEdition = new TChoixEdition(session, principale);
     registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
-    registry.restauration = new TRestauration(session, principale);
+    auto *restauration = new TRestauration(session, principale);
+    registry.restauration = restauration;
+    setDamageHandler([restauration](QWidget *parent, const AppError &error) {
+        return restauration->offerAfterDamage(parent, error);
+    });
 
     aboutBox->endSplash();
     return 0;
@@ -310,6 +320,7 @@ int runMainWindow()
 
 void shutDown()
 {
+    setDamageHandler({});
     Program &state = program();
     state.principale.reset();
     state.session.reset();

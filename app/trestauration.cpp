@@ -4,6 +4,7 @@
 #include "data/backup.h"
 #include "data/error.h"
 #include "data/session.h"
+#include "data/table_info.h"
 #include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/windows.h"
@@ -11,6 +12,8 @@
 #include "ui_restauration.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QShowEvent>
 
@@ -103,6 +106,42 @@ void TRestauration::RestaurerClick()
         dialogs().inform(this, QStringLiteral("La sauvegarde a été restaurée."));
     }
     FormShow();
+}
+
+bool TRestauration::offerAfterDamage(QWidget *parent, const AppError &error)
+{
+    if (isVisible())
+        return false;
+    const QString cardTable = m_session.cardTablePath();
+    try {
+        if (QFileInfo(error.damagedFile()).canonicalFilePath()
+            != QFileInfo(findTableFile(cardTable)).canonicalFilePath())
+            return false;
+    } catch (const AppError &) {
+        return false;
+    }
+    const QString folder = backup::folderFor(cardTable);
+    if (backup::listBackups(folder).isEmpty()) {
+        dialogs().error(parent, error.message()
+                                    + QStringLiteral("\n\nLa table des cartes est endommagée et aucune de ses "
+                                                     "sauvegardes n'a été trouvée dans le dossier %1.")
+                                          .arg(QDir::toNativeSeparators(folder)));
+        return true;
+    }
+    if (m_offered) {
+        dialogs().error(parent, error.message()
+                                    + QStringLiteral("\n\nRemplacez la table des cartes par une de ses "
+                                                     "sauvegardes : « Les cartes », « Restaurer une "
+                                                     "sauvegarde… »."));
+        return true;
+    }
+    m_offered = true;
+    const QString question = error.message()
+        + QStringLiteral("\n\nLa table des cartes est endommagée. Voulez-vous la remplacer maintenant par une de "
+                         "ses sauvegardes (« Les cartes », « Restaurer une sauvegarde… ») ?");
+    if (dialogs().ask(parent, question, RestaurationHelpContext) == Dialogs::Answer::Yes)
+        exec();
+    return true;
 }
 
 QTreeWidget *TRestauration::liste() const

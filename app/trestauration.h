@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class AppError;
 class Session;
 class QPushButton;
 class QShowEvent;
@@ -29,6 +30,13 @@ public:
     void FormShow();
     void RestaurerClick();
 
+    // Called for an error that found a table file damaged. When the file is
+    // the card table, the first such error of the run asks whether to
+    // restore a backup now, and shows this window on Yes; later ones name
+    // the menu item in the error box. False for any other file, and while
+    // this window is showing (its own errors are shown as they are).
+    bool offerAfterDamage(QWidget *parent, const AppError &error);
+
     QTreeWidget *liste() const;
     QPushButton *restaurer() const;
 
@@ -38,4 +46,5 @@ protected:
 private:
     std::unique_ptr<Ui::Restauration> ui;
     Session &m_session;
+    bool m_offered = false;
 };

@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
+#include "data/sqlite_handles.h"
 #include "data/table_info.h"
 
 #include <QDir>
@@ -19,6 +20,21 @@ namespace backup {
 namespace {
 
 const QString FolderName = QStringLiteral("sauvegardes");
+// A backup's name before its ".DB": the time, the command and the sequence.
+const QString NamePattern =
+    QStringLiteral("^CARTES-(\\d{4}-\\d{2}-\\d{2}-\\d{2}h\\d{2})-([a-z]+(?:-[a-z]+)*)(?:-(\\d+))?");
+
+// A copy cut short (the program killed while it was made) leaves its partial
+// file, as large as the table; the next copy clears them, and nothing else.
+void removeUnfinishedCopies(const QString &folder)
+{
+    static const QRegularExpression unfinished(NamePattern + QStringLiteral("\\.DB\\.partiel(?:-journal)?$"));
+    const QDir directory(folder);
+    for (const QString &name : directory.entryList({QStringLiteral("CARTES-*.partiel*")}, QDir::Files)) {
+        if (unfinished.match(name).hasMatch())
+            QFile::remove(directory.filePath(name));
+    }
+}
 
 // An SQLite connection of our own, closed however the copy ends.
 struct RawConnection {
@@ -58,6 +74,19 @@ void exec(sqlite3 *db, const char *sql, const QString &path)
         throwSqlite(db, rc, path);
 }
 
+// Runs a journal_mode pragma and returns the journal mode it leaves.
+QString journalMode(sqlite3 *db, const char *pragma, const QString &path)
+{
+    sqlite3_stmt *raw = nullptr;
+    int rc = sqlite3_prepare_v2(db, pragma, -1, &raw, nullptr);
+    StatementHandle statement(raw);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(raw);
+    if (rc != SQLITE_ROW)
+        throwSqlite(db, rc, path);
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0))).toLower();
+}
+
 QString fileName(const QDateTime &time, const QString &command, int sequence)
 {
     QString name = QStringLiteral("CARTES-") + time.toString(QStringLiteral("yyyy-MM-dd-HH'h'mm"))
@@ -87,6 +116,13 @@ std::shared_ptr<SqliteConnection> openChecked(const QString &backupPath, TableIn
     if (int(info.columns.size()) != card::FieldCount)
         throw AppError(QStringLiteral("%1 n'est pas une table des cartes.")
                            .arg(QDir::toNativeSeparators(backupPath)));
+    // The backup is copied page by page: whatever else it holds would come
+    // into the card table with it.
+    const QString object = foreignSchemaObject(connection);
+    if (!object.isEmpty())
+        throw AppError(QStringLiteral("La sauvegarde « %1 » contient un déclencheur ou une vue (« %2 ») : "
+                                      "elle n'est pas restaurée.")
+                           .arg(QDir::toNativeSeparators(backupPath), object));
     return connection;
 }
 
@@ -132,7 +168,7 @@ QString makeBackup(const QString &cardTablePath, const QString &command, const Q
     }
     const QString target = QDir(folder).filePath(fileName(minute, command, sequence));
     const QString partial = target + QStringLiteral(".partiel");
-    QFile::remove(partial);
+    removeUnfinishedCopies(folder);
 
     try {
         RawConnection from;
@@ -159,8 +195,7 @@ QString makeBackup(const QString &cardTablePath, const QString &command, const Q
 
 QList<BackupFile> listBackups(const QString &folder)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^CARTES-(\\d{4}-\\d{2}-\\d{2}-\\d{2}h\\d{2})-([a-z]+(?:-[a-z]+)*)(?:-(\\d+))?\\.DB$"));
+    static const QRegularExpression pattern(NamePattern + QStringLiteral("\\.DB$"));
     QList<BackupFile> found;
     const QStringList names = QDir(folder).entryList({QStringLiteral("CARTES-*.DB")}, QDir::Files);
     for (const QString &name : names) {
@@ -208,7 +243,22 @@ void restoreBackup(const QString &backupPath, const QString &cardTablePath)
     const QString target = findTableFile(cardTablePath);
     RawConnection to;
     open(to, target, SQLITE_OPEN_READWRITE);
-    copyPages(checked->handle(), to.db, target);
+    // SQLite cannot give a table in WAL mode the page size of another file:
+    // the copy is made under the rollback journal, as one transaction that a
+    // failure or a crash undoes; the program's next write goes back to WAL.
+    const QString journal = journalMode(to.db, "PRAGMA journal_mode", target);
+    if (journal != QLatin1String("delete")
+        && journalMode(to.db, "PRAGMA journal_mode=DELETE", target) != QLatin1String("delete"))
+        throw AppError(QStringLiteral("La table « %1 » est occupée par un autre programme : la sauvegarde "
+                                      "n'a pas été restaurée.")
+                           .arg(target));
+    try {
+        copyPages(checked->handle(), to.db, target);
+    } catch (const AppError &) {
+        if (journal == QLatin1String("wal"))
+            sqlite3_exec(to.db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 } // namespace backup

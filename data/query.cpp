@@ -169,7 +169,7 @@ void Query::openRows(bool keyOrder)
             for (int position : info.keyColumns)
                 order << sorted + info.columns[size_t(position)].quoted;
         }
-        d->copyRows = statement.distinct || !info.hasRowid;
+        d->copyRows = statement.distinct;
         d->offset = d->copyRows ? 0 : 1;
         d->lastRowSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                             .arg(selected.join(QStringLiteral(", ")), info.quotedName);

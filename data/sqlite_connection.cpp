@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/table_info.h"
+#include "data/untrusted_copy.h"
 #include "data/value_conversion.h"
 
 #include <QFile>
@@ -111,9 +112,22 @@ void upperFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         message = QStringLiteral("Le fichier %1 est endommagé.").arg(file);
         break;
     case SQLITE_READONLY:
-        message = QStringLiteral("La table %1 est en lecture seule : la modification n'a pas été "
-                                 "enregistrée.")
-                      .arg(file);
+        // Reading too needs a write when the file was left half-written (its
+        // journal or WAL must be played back) or is kept in WAL mode.
+        if (rc == SQLITE_READONLY_ROLLBACK || rc == SQLITE_READONLY_RECOVERY)
+            message = QStringLiteral("La table %1 a été laissée à moitié écrite par un programme arrêté en "
+                                     "cours de modification, et elle ne peut pas être remise en état : elle "
+                                     "ou son dossier est en lecture seule.")
+                          .arg(file);
+        else if (rc == SQLITE_READONLY_CANTINIT || rc == SQLITE_READONLY_CANTLOCK
+                 || rc == SQLITE_READONLY_DIRECTORY)
+            message = QStringLiteral("La table %1 ne peut pas être lue : elle est en mode WAL et son dossier "
+                                     "est en lecture seule.")
+                          .arg(file);
+        else
+            message = QStringLiteral("La table %1 est en lecture seule : la modification n'a pas été "
+                                     "enregistrée.")
+                          .arg(file);
         break;
     case SQLITE_CANTOPEN:
         message = QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(file);
@@ -152,7 +166,8 @@ void upperFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         message = QStringLiteral("Erreur de la base de données sur %1.").arg(file);
         break;
     }
-    throw AppError(message + QStringLiteral(" (SQLite : %1)").arg(detail));
+    const bool damaged = (rc & 0xff) == SQLITE_CORRUPT;
+    throw AppError(message + QStringLiteral(" (SQLite : %1)").arg(detail), damaged ? filePath : QString());
 }
 
 void checkSqlite(sqlite3 *db, int rc, const QString &filePath)
@@ -181,8 +196,16 @@ SqliteConnection::SqliteConnection(const QString &filePath, OpenMode mode)
     const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Untrusted;
     // Each connection is used by the one thread that runs the windows.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    QString openedPath = filePath;
+    if (mode == OpenMode::Untrusted) {
+        UntrustedCopy copy = consistentCopyOf(filePath);
+        if (copy.folder) {
+            m_privateCopy = std::move(copy.folder);
+            openedPath = copy.path;
+        }
+    }
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(openedPath.toUtf8().constData(), &db, flags, nullptr);
     m_db.reset(db);
     check(rc);
     m_fileId = fileIdentity(filePath);
@@ -344,7 +367,7 @@ void SqliteConnection::secureForUntrustedFile()
         ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)))
         : QString();
     if (result != QLatin1String("ok"))
-        throw AppError(QStringLiteral("Le fichier « %1 » est endommagé : %2").arg(m_filePath, result));
+        throw AppError(QStringLiteral("Le fichier « %1 » est endommagé : %2").arg(m_filePath, result), m_filePath);
 }
 
 void SqliteStatement::Finalizer::operator()(sqlite3_stmt *statement) const

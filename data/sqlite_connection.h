@@ -9,6 +9,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 struct TableInfo;
+class QTemporaryDir;
 
 // How a table file is opened.
 enum class OpenMode {
@@ -81,6 +82,7 @@ private:
     OpenMode m_journal = OpenMode::ReadOnly;       // the journal set so far
     OpenMode m_wantedJournal = OpenMode::ReadOnly; // the journal asked for
     std::pair<quint64, quint64> m_fileId;    // device and inode, where known
+    std::unique_ptr<QTemporaryDir> m_privateCopy; // what an untrusted file is read from, if copied
     std::unique_ptr<sqlite3, Closer> m_db;
     std::unordered_multimap<QByteArray, sqlite3_stmt *> m_prepared;
     std::shared_ptr<const TableInfo> m_layout;

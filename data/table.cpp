@@ -117,7 +117,7 @@ struct Table::Private {
     QString selectList() const
     {
         QStringList parts;
-        parts << (info.hasRowid ? QStringLiteral("rowid") : QStringLiteral("NULL"));
+        parts << QStringLiteral("rowid");
         for (size_t i = 0; i < info.columns.size(); ++i)
             parts << (lazy[i] ? QStringLiteral("NULL") : info.columns[i].quoted);
         return QStringLiteral("SELECT %1 FROM %2").arg(parts.join(QStringLiteral(", ")), info.quotedName);
@@ -460,7 +460,7 @@ void Table::openRows(bool keyOrder)
                 != d->info.keyColumns.end();
             const bool unread = !d->fieldsToRead.empty()
                 && std::find(d->fieldsToRead.begin(), d->fieldsToRead.end(), int(i)) == d->fieldsToRead.end();
-            d->lazy[i] = d->info.hasRowid && !isKey && (unread || d->info.columns[i].kind == Kind::Blob);
+            d->lazy[i] = !isKey && (unread || d->info.columns[i].kind == Kind::Blob);
         }
         d->posted.assign(columns, QVariant());
         d->isPosted.assign(columns, false);
@@ -474,7 +474,7 @@ void Table::openRows(bool keyOrder)
             if (!d->info.columns[size_t(position)].notNull)
                 nullTests << d->info.columns[size_t(position)].quoted + QStringLiteral(" IS NULL");
         }
-        if (!d->orderByRowid && !nullTests.isEmpty() && d->info.hasRowid) {
+        if (!d->orderByRowid && !nullTests.isEmpty()) {
             SqliteStatement &test = d->statement(
                 d->nullKeys, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE %2)")
                                  .arg(d->info.quotedName, nullTests.join(QStringLiteral(" OR "))));
@@ -643,8 +643,6 @@ void Table::edit()
     leaveEditing();
     if (!d->hasRow)
         throw AppError(QStringLiteral("La table « %1 » n'a pas de ligne courante à modifier.").arg(d->path));
-    if (!d->info.hasRowid)
-        throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
     d->clearPending();
     d->state = State::Edit;
 }
@@ -654,8 +652,6 @@ void Table::insert()
     if (d->state == State::Inactive)
         notOpen(m_tableName);
     leaveEditing();
-    if (!d->info.hasRowid)
-        throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
     d->clearPending();
     d->state = State::Insert;
 }
@@ -785,8 +781,6 @@ void Table::remove()
     cancel();
     if (!d->hasRow)
         throw AppError(QStringLiteral("La table « %1 » n'a pas de ligne courante à supprimer.").arg(d->path));
-    if (!d->info.hasRowid)
-        throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.").arg(d->path));
     const qint64 rowid = d->currentRowid();
     const QVariantList key = d->currentKey();
     d->stopPass();

@@ -5,7 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <sqlite3.h>
+
+#include <algorithm>
 
 QStringList TableInfo::columnNames() const
 {
@@ -86,14 +87,32 @@ TableInfo readTableInfo(const std::shared_ptr<SqliteConnection> &connection)
     for (const auto &[rank, position] : keyOrder)
         info.keyColumns.push_back(position);
 
-    // A WITHOUT ROWID table has no rowid to address its rows by.
-    sqlite3_stmt *probe = nullptr;
-    const QByteArray probeSql = QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(info.quotedName).toUtf8();
-    info.hasRowid = sqlite3_prepare_v2(connection->handle(), probeSql.constData(), -1, &probe, nullptr)
-        == SQLITE_OK;
-    sqlite3_finalize(probe);
+    // Rows are addressed by their rowid (a post, a lookup of the row left,
+    // a picture read when asked for): a table without one, or whose field
+    // named "rowid" hides it, is refused rather than read wrongly.
+    {
+        SqliteStatement withoutRowid(connection, QStringLiteral("SELECT wr FROM pragma_table_list "
+                                                                "WHERE schema = 'main' AND name = ?1"));
+        withoutRowid.bind(1, info.name);
+        StatementRun run(withoutRowid);
+        const bool hidden = std::any_of(info.columns.begin(), info.columns.end(), [](const ColumnInfo &c) {
+            return c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0;
+        });
+        if (hidden || !withoutRowid.step() || withoutRowid.columnInt(0) != 0)
+            throw AppError(QStringLiteral("La table du fichier « %1 » n'a pas de numéros de ligne (rowid) : "
+                                          "ce programme ne sait pas la lire.")
+                               .arg(path));
+    }
     connection->setCachedLayout(std::make_shared<const TableInfo>(info));
     return info;
+}
+
+QString foreignSchemaObject(const std::shared_ptr<SqliteConnection> &connection)
+{
+    SqliteStatement objects(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type NOT IN "
+                                                       "('table', 'index') LIMIT 1"));
+    StatementRun run(objects);
+    return objects.step() ? objects.columnText(0) : QString();
 }
 
 void checkRequiredFields(const TableInfo &info, const QStringList &names, const QString &filePath)

@@ -6,11 +6,13 @@
 #include "app/trestauration.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/backup.h"
+#include "data/database.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "exchange/tseuil.h"
 #include "update/timportation.h"
 #include "update/tmiseajour.h"
+#include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -43,6 +45,14 @@ QStringList rowsOf(const QString &path)
         rows << fields.join(QLatin1Char(':'));
     }
     return rows;
+}
+
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
 }
 
 CardRow card(const char *name, int dispo, int utilise, int echangeable, int cherche)
@@ -98,7 +108,67 @@ TEST(BackupFiles, CopyOfATableInWalModeStandsAloneAndOnlyTheTwentyNewestAreKept)
     writer.reset();
     const QByteArray before = readFile(tables.cardPath());
     EXPECT_THROW(backup::restoreBackup(otherLayout, tables.cardPath()), AppError);
+    // The backup is copied page by page: a trigger or a view in it would come
+    // into the table, and run in any other SQLite client that opens it.
+    for (const char *sql : {"CREATE TRIGGER t AFTER UPDATE ON CARTES BEGIN UPDATE CARTES SET Rarete = 'R'; END",
+                            "CREATE VIEW vue AS SELECT * FROM CARTES"}) {
+        const QString hostile = QDir(folder).filePath(QString::fromLatin1(sql).section(QLatin1Char(' '), 2, 2));
+        ASSERT_TRUE(QFile::copy(kept.first().path, hostile));
+        execSql(hostile, sql);
+        EXPECT_TRUE(errorOf([&] { backup::restoreBackup(hostile, tables.cardPath()); })
+                        .contains(QStringLiteral("contient un déclencheur ou une vue")));
+    }
     EXPECT_EQ(readFile(tables.cardPath()), before);
+}
+
+// A copy cut short by a killed program leaves its partial file, as large as
+// the table: the next copy clears such leftovers, and only those.
+TEST(BackupFiles, NextCopyClearsTheCopiesLeftUnfinished)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0)}};
+    const QDir folder(backup::folderFor(tables.cardPath()));
+    ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+    const QStringList others{QStringLiteral("CARTES-notes.DB.partiel"), QStringLiteral("mes-cartes.partiel"),
+                             QStringLiteral("CARTES-2026-12-01-09h30-seuil.DB.partiel.txt")};
+    for (const QString &name : others + QStringList{QStringLiteral("CARTES-2026-12-01-09h30-remise-a-zero-2.DB.partiel"),
+                                                    QStringLiteral("CARTES-2026-12-01-09h30-seuil.DB.partiel-journal")})
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    const QString made = backup::makeBackup(tables.cardPath(), backup::Threshold, When);
+    QStringList expected = others + QStringList{QFileInfo(made).fileName()};
+    expected.sort();
+    EXPECT_EQ(folder.entryList(QDir::Files, QDir::Name), expected);
+}
+
+// SQLite's backup cannot change the page size of a file in WAL mode, the
+// mode the program keeps its table in: such a restore was refused as if the
+// table were read-only.
+TEST(BackupFiles, BackupOfAnotherPageSizeIsRestoredIntoATableInWalMode)
+{
+    TempTables tables{{card("Éclair", 3, 1, 0, 0), card("Forêt", 7, 0, 0, 0)}};
+    const QString made = backup::makeBackup(tables.cardPath(), backup::ResetCounts, When);
+    execSql(made, "PRAGMA page_size=8192; VACUUM");
+    auto writer = Database::connect(tables.cardPath(), true);
+    writer->exec(QStringLiteral("UPDATE CARTES SET Dispo = 0"));
+
+    // While another program reads the table, the restore is refused and
+    // says why; the table stays as it was.
+    sqlite3 *reader = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(tables.cardPath()).constData(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT COUNT(*) FROM CARTES", nullptr, nullptr, nullptr), SQLITE_OK);
+    const QStringList changed = rowsOf(tables.cardPath());
+    EXPECT_TRUE(errorOf([&] { backup::restoreBackup(made, tables.cardPath()); })
+                    .contains(QStringLiteral("est occupée par un autre programme")));
+    EXPECT_EQ(rowsOf(tables.cardPath()), changed);
+    sqlite3_close(reader);
+
+    writer.reset();
+    backup::restoreBackup(made, tables.cardPath());
+    EXPECT_EQ(rowsOf(tables.cardPath()), QStringList({"Forêt:7:0:0:0", "Éclair:3:1:0:0"}));
+    // The restored table takes writes, in WAL mode again.
+    writer = Database::connect(tables.cardPath(), true);
+    writer->exec(QStringLiteral("UPDATE CARTES SET Cherche = 2"));
+    writer.reset();
+    EXPECT_EQ(rowsOf(tables.cardPath()), QStringList({"Forêt:7:0:0:2", "Éclair:3:1:0:2"}));
 }
 
 class BackupCommandsTest : public ::testing::Test
@@ -245,4 +315,45 @@ TEST_F(BackupCommandsTest, RestoreFromTheMenuBringsTheCountsBackAndRefusesABadBa
     // The card entry window builds its lists again from the restored table.
     EXPECT_TRUE(windows().rechercheDeCartes->frenchLines().isEmpty());
     EXPECT_TRUE(dialogs.messages.back().text == QStringLiteral("La sauvegarde a été restaurée."));
+}
+
+// A table damaged while the program runs (every start no longer checks it
+// whole): the first command that meets the damage offers the backups and
+// opens the restore window, later ones name the menu item.
+TEST(DamagedCardTable, FirstErrorOffersTheBackupsAndLaterOnesNameTheMenuItem)
+{
+    ScriptedDialogs dialogs;
+    StartedProgram program(manyCards(2000));
+    ASSERT_EQ(program.status, 0);
+    const QString cardPath = program.tables.cardPath();
+    backup::makeBackup(cardPath, backup::ResetCounts, When);
+    auto classify = [&] {
+        dialogs.files.push_back(program.tables.path(QStringLiteral("classement.txt")));
+        triggerMenuItem("Gnrationdufichierdeclassement1");
+    };
+
+    damageMiddle(cardPath);
+    TRestauration *window = windows().restauration;
+    whenShown(window, [&] {
+        window->liste()->setCurrentItem(window->liste()->topLevelItem(0));
+        window->restaurer()->click();
+        window->findChild<QPushButton *>(QStringLiteral("Fermer"))->click();
+    });
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    classify();
+    ASSERT_EQ(dialogs.questions.size(), 2u); // the offer, then the restore's confirmation
+    EXPECT_TRUE(dialogs.questions[0].text.startsWith(QStringLiteral("Le fichier « %1 » est endommagé.").arg(cardPath)));
+    EXPECT_TRUE(dialogs.questions[0].text.endsWith(
+        QStringLiteral("Voulez-vous la remplacer maintenant par une de ses sauvegardes (« Les cartes », « Restaurer "
+                       "une sauvegarde… ») ?")));
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("La sauvegarde a été restaurée."));
+    classify(); // the restored table reads through
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << qPrintable(dialogs.errors.join(QLatin1Char('\n')));
+
+    damageMiddle(cardPath);
+    classify();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].endsWith(QStringLiteral(
+        "Remplacez la table des cartes par une de ses sauvegardes : « Les cartes », « Restaurer une sauvegarde… ».")));
+    EXPECT_EQ(dialogs.questions.size(), 2u);
 }

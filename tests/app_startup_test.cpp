@@ -255,6 +255,11 @@ TEST_F(StartupTest, UnreadableCardTableEndsWithTheEngineMessage)
                               "INSERT INTO CARTES VALUES ('Ange', 2.5);", nullptr, nullptr, nullptr);
              sqlite3_close(db);
          }},
+        {"middle pages overwritten",
+         [](const QString &path) {
+             writeCardTable(path, manyCards(2000));
+             damageMiddle(path);
+         }},
     };
     for (const auto &[what, make] : cases) {
         SCOPED_TRACE(what);

@@ -6,12 +6,17 @@
 #include "data/query.h"
 #include "data/sqlite_connection.h"
 #include "data/table.h"
+#include "data/table_info.h"
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <numeric>
 #include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -396,10 +401,11 @@ TEST_F(EngineTest, FilesThatAreNotCardTablesGiveClearMessages)
         file.write(bytes);
         return file.fileName();
     };
-    auto openMessage = [&](const QString &name, const QStringList &required = {}) {
+    auto openMessage = [&](const QString &name, const QStringList &required = {}, bool untrusted = false) {
         Table table(&database);
         table.setTableName(name);
         table.setRequiredFields(required);
+        table.setUntrusted(untrusted);
         return errorOf([&] { table.open(); });
     };
 
@@ -427,6 +433,21 @@ TEST_F(EngineTest, FilesThatAreNotCardTablesGiveClearMessages)
                                     .arg(tables.path(QStringLiteral("LISTE.DB")))));
     // Any file name and table name will do when the layout is right.
     EXPECT_EQ(openMessage(QStringLiteral("AUTRE"), card::fieldNames()), QString());
+
+    // Rows are addressed by their rowid: a table without one, or whose field
+    // "rowid" hides it, is refused, the user's own as well as someone else's.
+    for (const QString &sql : {card::createTableSql(QStringLiteral("CARTES")) + QStringLiteral(" WITHOUT ROWID"),
+                               QStringLiteral("CREATE TABLE CARTES (Nom TEXT, RowId INTEGER)")}) {
+        const QString path = write(QStringLiteral("SANS.DB"), QByteArray());
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &db);
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        for (bool untrusted : {false, true})
+            EXPECT_EQ(openMessage(QStringLiteral("SANS"), {}, untrusted),
+                      QStringLiteral("La table du fichier « %1 » n'a pas de numéros de ligne (rowid) : ce programme "
+                                     "ne sait pas la lire.").arg(path));
+    }
 
     EXPECT_TRUE(openMessage(QStringLiteral("ABSENTE")).startsWith(QStringLiteral("Table introuvable : ")));
     Table byPath;
@@ -458,6 +479,79 @@ TEST_F(EngineTest, UntrustedFilesAreCheckedBeforeReading)
     table.setUntrusted(true);
     const QString message = errorOf([&] { table.open(); });
     EXPECT_TRUE(message.contains(QStringLiteral("endommagé"))) << message.toStdString();
+}
+
+// A writer cut short leaves its journal beside the file; a file kept in WAL
+// mode has its last changes beside it. Read from someone else, such a file is
+// read as it was last committed, and nothing is written beside it.
+TEST_F(EngineTest, UntrustedFileLeftHalfWrittenIsReadAsLastCommitted)
+{
+    TempTables tables(numberedCards(3000));
+    QTemporaryDir received;
+    const auto copyAll = [&](const QString &to) {
+        for (const QString suffix : {"", "-journal", "-wal"}) {
+            if (QFile::exists(tables.cardPath() + suffix))
+                QFile::copy(tables.cardPath() + suffix, to + suffix);
+        }
+        return QDir(received.path()).entryList({QFileInfo(to).fileName() + QLatin1Char('*')});
+    };
+    const auto totalDispo = [](const QString &path) {
+        Table table;
+        table.setTableName(path);
+        table.setUntrusted(true);
+        table.open();
+        qint64 total = 0;
+        for (; !table.eof(); table.next())
+            total += table.field(card::Dispo).asInteger();
+        return total;
+    };
+    const qint64 committed = totalDispo(tables.cardPath());
+
+    // Copied while a change is under way, its first pages already in the file.
+    sqlite3 *db = nullptr;
+    sqlite3_open(tables.cardPath().toUtf8().constData(), &db);
+    sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN; UPDATE CARTES SET Dispo = 50", nullptr, nullptr, nullptr);
+    const QString halfWritten = received.filePath(QStringLiteral("RECU.DB"));
+    const QStringList beside = copyAll(halfWritten);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    ASSERT_EQ(beside, (QStringList{QStringLiteral("RECU.DB"), QStringLiteral("RECU.DB-journal")}));
+    const QByteArray before = readFile(halfWritten);
+    ASSERT_NE(before, readFile(tables.cardPath()));
+    EXPECT_EQ(totalDispo(halfWritten), committed);
+    EXPECT_EQ(readFile(halfWritten), before);
+    EXPECT_EQ(QDir(received.path()).entryList(QDir::Files), beside);
+    // Where the journal cannot be played back (read-only media), the message says so.
+    EXPECT_TRUE(errorOf([&] { readTableInfo(std::make_shared<SqliteConnection>(halfWritten, OpenMode::ReadOnly)); })
+                    .startsWith(QStringLiteral("La table « %1 » a été laissée à moitié écrite").arg(halfWritten)));
+
+    // A journal naming another file as the journal of a change over several
+    // files has SQLite remove that file as it plays back: it is never played.
+    const QString victim = received.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile notes(victim);
+        notes.open(QIODevice::WriteOnly);
+        notes.write("à garder");
+    }
+    const QByteArray name = QFile::encodeName(victim);
+    QByteArray record;
+    QDataStream(&record, QIODevice::WriteOnly) << quint32(0x40000000 / 4096 + 1);
+    record += name;
+    QDataStream(&record, QIODevice::Append) << quint32(name.size()) << quint32(std::accumulate(name.begin(), name.end(), 0));
+    QFile journal(halfWritten + QStringLiteral("-journal"));
+    journal.open(QIODevice::Append);
+    journal.write(record + QByteArray::fromHex("d9d505f920a163d7"));
+    journal.close();
+    EXPECT_TRUE(errorOf([&] { totalDispo(halfWritten); }).contains(QStringLiteral("laissé à moitié écrit")));
+    EXPECT_TRUE(QFile::exists(victim));
+
+    // WAL mode, the last change still in the WAL.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; UPDATE CARTES SET Dispo = 1", nullptr,
+                 nullptr, nullptr);
+    const QString inWal = received.filePath(QStringLiteral("WAL.DB"));
+    const QStringList walBeside = copyAll(inWal);
+    sqlite3_close(db);
+    EXPECT_EQ(totalDispo(inWal), 3000);
+    EXPECT_EQ(QDir(received.path()).entryList({QStringLiteral("WAL.DB*")}), walBeside);
 }
 
 // --- Connections --------------------------------------------------------------------

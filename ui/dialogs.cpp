@@ -3,6 +3,7 @@
 #include "ui/app_title.h"
 #include "ui/help.h"
 #include "ui/windows.h"
+#include "data/error.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -115,6 +116,7 @@ QtDialogs &qtDialogs()
 }
 
 Dialogs *g_dialogs = nullptr;
+std::function<bool(QWidget *, const AppError &)> g_damageHandler;
 
 // The window a message belongs to: the modal window on top, else the active
 // window, else the main window.
@@ -142,6 +144,18 @@ void setDialogs(Dialogs *replacement)
 void showError(const QString &message)
 {
     dialogs().error(messageParent(), message);
+}
+
+void showError(const AppError &error)
+{
+    if (!error.damagedFile().isEmpty() && g_damageHandler && g_damageHandler(messageParent(), error))
+        return;
+    showError(error.message());
+}
+
+void setDamageHandler(std::function<bool(QWidget *, const AppError &)> handler)
+{
+    g_damageHandler = std::move(handler);
 }
 
 QString qtFileFilter(const QString &filter)

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class AppError;
 class QWidget;
 
 // The one seam for modal questions, messages and file dialogs, so that a
@@ -36,6 +39,12 @@ void setDialogs(Dialogs *dialogs);
 
 // The standard error box, used by every command.
 void showError(const QString &message);
+// The same for an error of the program. One that found a table file damaged
+// goes to the damage handler first, when one is set: the program offers its
+// backups when the card table is damaged. The handler returns true when it
+// has shown the error itself.
+void showError(const AppError &error);
+void setDamageHandler(std::function<bool(QWidget *parent, const AppError &error)> handler);
 
 // Runs a command; an AppError or any other exception is shown by the
 // standard error box and the program goes on. Returns false when it failed.

@@ -12,7 +12,7 @@ bool runCommand(F &&command)
         command();
         return true;
     } catch (const AppError &e) {
-        showError(e.message());
+        showError(e);
     } catch (const std::bad_alloc &) {
         showError(QStringLiteral("Mémoire insuffisante."));
     } catch (const std::exception &e) {

@@ -140,13 +140,11 @@ namespace {
 void refuseSchemaObjects(const QString &path)
 {
     const std::shared_ptr<SqliteConnection> connection = Database::openUntrusted(findTableFile(path));
-    SqliteStatement objects(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type IN "
-                                                       "('trigger', 'view') LIMIT 1"));
-    StatementRun run(objects);
-    if (objects.step())
+    const QString object = foreignSchemaObject(connection);
+    if (!object.isEmpty())
         throw AppError(QStringLiteral("La table de mise à jour « %1 » contient un déclencheur ou une vue "
                                       "(« %2 ») : elle n'est pas importée.")
-                           .arg(QDir::toNativeSeparators(connection->filePath()), objects.column(0).toString()));
+                           .arg(QDir::toNativeSeparators(connection->filePath()), object));
 }
 
 } // namespace

@@ -67,3 +67,19 @@ QByteArray readFile(const QString &path)
         return {};
     return file.readAll();
 }
+
+std::vector<CardRow> manyCards(int count)
+{
+    std::vector<CardRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(makeCard(QStringLiteral("Carte %1").arg(i), QStringLiteral("Card %1").arg(i),
+                                QStringLiteral("Base"), i % 2));
+    return rows;
+}
+
+void damageMiddle(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2))
+        file.write(QByteArray(8192, '\x5a'));
+}

@@ -35,5 +35,11 @@ CardRow codedCard(const QString &name, const QString &couleur, const QString &ty
 CardRow exchangeCard(const QString &french, const QString &edition, int dispo, int utilise, int echangeable,
                      int cherche);
 
+// `count` cards "Carte <i>" of the edition "Base", every other one owned.
+std::vector<CardRow> manyCards(int count);
+
+// Overwrites 8 KB in the middle of a file, as a damaged disk does.
+void damageMiddle(const QString &path);
+
 // Reads a whole file (empty when it cannot be read).
 QByteArray readFile(const QString &path);
