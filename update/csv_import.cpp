@@ -145,9 +145,6 @@ void CsvImport::plan(const QString &cardTablePath, Progress &progress)
             Database::connect(cardTablePath, OpenMode::ReadOnly);
         const TableInfo info = readTableInfo(connection);
         checkRequiredFields(info, card::fieldNames(), connection->filePath());
-        if (!info.hasRowid)
-            throw AppError(QStringLiteral("La table « %1 » ne peut pas être modifiée.")
-                               .arg(QDir::toNativeSeparators(connection->filePath())));
         QStringList columns{QStringLiteral("rowid")};
         for (int field : {int(card::NomFrancais), int(card::NomAnglais), int(card::Origine)})
             columns << info.columns[size_t(field)].quoted;
