@@ -2,6 +2,7 @@
 
 #include "data/card_table.h"
 #include "data/error.h"
+#include "data/foreign_text.h"
 #include "paradox/handed_table.h"
 #include "data/query.h"
 #include "data/session.h"
@@ -19,7 +20,6 @@ namespace {
 
 // Far more than any catalogue: a file beyond them is not an exchange table.
 constexpr int MaxRows = 1000000;
-constexpr int MaxTextLength = 4096;
 
 const QString NomFrancais = QStringLiteral("Nom_Français");
 const QString Origine = QStringLiteral("Origine");
@@ -40,24 +40,10 @@ QString shown(const QString &path)
 // A name or an edition: text without control characters.
 QString textOf(Dataset &table, int position, const QString &path, int row)
 {
-    const QVariant value = table.value(position);
-    if (value.typeId() == QMetaType::QByteArray)
-        refuse(path, QStringLiteral("la ligne %1 contient des données binaires dans le champ %2.")
-                         .arg(row)
-                         .arg(table.fieldName(position)));
-    const QString text = table.field(position).asString();
-    if (text.size() > MaxTextLength)
-        refuse(path, QStringLiteral("la ligne %1 a un champ %2 de plus de %3 caractères.")
-                         .arg(row)
-                         .arg(table.fieldName(position))
-                         .arg(MaxTextLength));
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            refuse(path, QStringLiteral("la ligne %1 contient des caractères de contrôle dans le champ %2.")
-                             .arg(row)
-                             .arg(table.fieldName(position)));
-    }
-    return text;
+    const QString fault = foreignTextFault(table.value(position), row, table.fieldName(position));
+    if (!fault.isEmpty())
+        refuse(path, fault);
+    return table.field(position).asString();
 }
 
 qint64 countOf(Dataset &table, int position, const QString &path, int row)

@@ -1,9 +1,11 @@
 #include "app/tprincipale.h"
 #include "collection/trecherche_de_cartes.h"
 #include "data/card_table.h"
+#include "data/backup.h"
 #include "data/dataset_guard.h"
 #include "data/session.h"
 #include "data/table.h"
+#include "tests/support/default_locale.h"
 #include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
@@ -21,6 +23,9 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -58,6 +63,11 @@ TEST(UpdateSetTest, CutsLinesAtTheirSeparatorsWithoutTrimming)
         EXPECT_EQ(cut.b, cp(c.b));
         EXPECT_EQ(cut.c, cp(c.c));
     }
+    // Fields past the 255th character belong to the line as well.
+    const QString longName(250, QLatin1Char('O'));
+    const UpdateLine cut = cutLine(QStringLiteral("Ours###") + longName + QStringLiteral("%%%Alpha"));
+    EXPECT_EQ(cut.b, longName);
+    EXPECT_EQ(cut.c, QStringLiteral("Alpha"));
 }
 
 TEST(UpdateSetTest, SplitsLinesAtCarriageReturnsAndStopsAtCtrlZ)
@@ -71,11 +81,14 @@ TEST(UpdateSetTest, SplitsLinesAtCarriageReturnsAndStopsAtCtrlZ)
     EXPECT_EQ(splitUpdateText(QByteArray("\r\r\n")), QStringList({"", ""}));
     EXPECT_EQ(splitUpdateText(QByteArray("\0\xFF\x81", 3)).size(), 1);
 
-    // A long line keeps its first 255 characters; the rest of it is skipped.
+    // A long line is read whole, and so is a long file with no line end.
     const QStringList cut = splitUpdateText(QByteArray(300, 'x') + "\r\nsuite");
     ASSERT_EQ(cut.size(), 2);
-    EXPECT_EQ(cut[0], QString(255, QLatin1Char('x')));
+    EXPECT_EQ(cut[0], QString(300, QLatin1Char('x')));
     EXPECT_EQ(cut[1], QStringLiteral("suite"));
+    const QStringList unended = splitUpdateText(QByteArray(1 << 20, 'y'));
+    ASSERT_EQ(unended.size(), 1);
+    EXPECT_EQ(unended[0].size(), 1 << 20);
 }
 
 TEST(UpdateSetTest, TextFilesLoseTheExtensionOnlyTableLosesFourCharacters)
@@ -110,9 +123,17 @@ TEST(UpdateReportTest, LinesAreWrittenExactly)
         EXPECT_EQ(report::fixedPrice(price), cp(text)) << price;
     EXPECT_EQ(report::priceRise(QStringLiteral("Ange"), QStringLiteral("Alpha"), 3, 150),
               cp("Reevaluation de Ange (Alpha) de  3.0 à 150.0"));
-    EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 12.5), cp("Apparition de Ange (Alpha) à 12,5 Frs"));
-    EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 3.0), cp("Apparition de Ange (Alpha) à 3 Frs"));
-    EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), QVariant()), cp("Apparition de Ange (Alpha) à  Frs"));
+    // The new card's price is in the number format of the user's settings.
+    {
+        const DefaultLocale french(QLocale::French);
+        EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 12.5), cp("Apparition de Ange (Alpha) à 12,5 Frs"));
+        EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 1234.75), cp("Apparition de Ange (Alpha) à 1234,75 Frs"));
+        EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 3.0), cp("Apparition de Ange (Alpha) à 3 Frs"));
+        EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), QVariant()), cp("Apparition de Ange (Alpha) à  Frs"));
+    }
+    const DefaultLocale english(QLocale::English);
+    EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 12.5), cp("Apparition de Ange (Alpha) à 12.5 Frs"));
+    EXPECT_EQ(report::newCard(QStringLiteral("Ange"), QStringLiteral("Alpha"), 1234.75), cp("Apparition de Ange (Alpha) à 1234.75 Frs"));
 }
 
 namespace {
@@ -200,6 +221,8 @@ protected:
     Session session;
     QString base;
     RecordedReports reports;
+    // The number format the reports below are written in.
+    DefaultLocale french{QLocale::French};
 };
 
 } // namespace
@@ -306,6 +329,37 @@ TEST_F(UpdateSetFiles, RenameOntoAnotherCardsKeyStopsAtItsLineKeepingWhatWasDone
     EXPECT_EQ(after.size(), 6u);
 }
 
+TEST_F(UpdateSetFiles, BlankCurrentNameRenamesNothing)
+{
+    // Two lands without French name and two cards without English name in
+    // one edition.
+    writeCardTable(tables.cardPath(), {priced(cp(""), cp("Plains"), cp("Alpha"), 0.5),
+                                       priced(cp(""), cp("Forest"), cp("Alpha"), 0.5),
+                                       priced(cp("Ours"), cp(""), cp("Alpha"), 1.0),
+                                       priced(cp("Loup"), cp(""), cp("Alpha"), 1.0)});
+    writeSet(QByteArray("###For\xEAt%%%Alpha\r\n"), QByteArray("###Bear%%%Alpha\r\n"), {}, {});
+    const std::map<QString, QString> before = rows();
+
+    EXPECT_EQ(apply(), QString());
+    EXPECT_EQ(rows(), before);
+    // The English line says it found nothing to rename; the French one adds
+    // no line, as for any line that finds nothing.
+    ASSERT_EQ(reports.shown.size(), 1u);
+    EXPECT_EQ(reports.shown[0].first, cp("Liste des cartes renommées"));
+    EXPECT_EQ(reports.shown[0].second, QStringList({cp("(Alpha) impossible de renomé en Bear")}));
+}
+
+// Sets made on systems that ignore letter case name their table in any case.
+TEST_F(UpdateSetFiles, UpdateTableNamedInAnotherLetterCaseIsImported)
+{
+    writeSet({}, {}, {}, {});
+    QFile::remove(base + QStringLiteral(".DB"));
+    writeCardTable(base + QStringLiteral(".db"), {priced(cp("Ange"), cp("Angel"), cp("Alpha"), 9.5)});
+    EXPECT_EQ(apply(), QString());
+    ASSERT_EQ(reports.shown.size(), 1u);
+    EXPECT_EQ(reports.shown[0].second, QStringList({cp("Devaluation de Ange (Alpha) de 12.0 à  9.5")}));
+}
+
 namespace {
 
 void makeTable(const QString &path, const char *sql)
@@ -324,17 +378,23 @@ const char *const Fields = "(a TEXT, b TEXT, c TEXT, d TEXT, e TEXT, f TEXT, g T
 
 } // namespace
 
-TEST_F(UpdateSetFiles, BadFilesStopTheUpdateAtTheirStepWithAMessage)
+TEST_F(UpdateSetFiles, BadFilesStopTheUpdateBeforeAnyChangeWithAMessage)
 {
-    // A missing companion file stops its step; the renames before it stay.
+    // Every file of the set is read before the first rename: a missing one
+    // leaves the card table as it was.
     writeSet(QByteArray("Ours###Oursin%%%Alpha\r\n"), {}, {}, {});
-    QFile::remove(base + QStringLiteral(".ANG"));
-    EXPECT_EQ(apply(), cp("Fichier introuvable : ") + QDir::toNativeSeparators(base + QStringLiteral(".ANG")));
-    EXPECT_EQ(rows().count(cp("Oursin/Bear/Alpha")), 1u);
-
-    // An update table that cannot be imported whole changes nothing.
-    writeSet({}, {}, {}, {});
     const std::map<QString, QString> before = rows();
+    for (const char *extension : {".ANG", ".SUP", ".DB"}) {
+        SCOPED_TRACE(extension);
+        const QString missing = base + QLatin1String(extension);
+        ASSERT_TRUE(QFile::rename(missing, missing + QStringLiteral(".absent")));
+        const QString message = apply();
+        EXPECT_TRUE(message.endsWith(QDir::toNativeSeparators(missing))) << message.toStdString();
+        EXPECT_EQ(rows(), before);
+        ASSERT_TRUE(QFile::rename(missing + QStringLiteral(".absent"), missing));
+    }
+
+    // Nor does an update table that cannot be imported whole.
     const QString table = base + QStringLiteral(".DB");
     const QString shown = QDir::toNativeSeparators(table);
     struct Case {
@@ -390,15 +450,115 @@ TEST_F(UpdateSetFiles, BadFilesStopTheUpdateAtTheirStepWithAMessage)
     }
 }
 
+TEST_F(UpdateSetFiles, NamesWithControlCharactersOrBytesAreRefusedBeforeAnyChange)
+{
+    writeSet(QByteArray("Ours###Oursin%%%Alpha\r\n"), {}, {}, {});
+    const std::map<QString, QString> before = rows();
+    const QString table = base + QStringLiteral(".DB");
+    // The message, once the update has changed nothing.
+    const auto refused = [&](const QString &message) {
+        EXPECT_TRUE(reports.shown.empty());
+        EXPECT_EQ(rows(), before);
+        return message;
+    };
+    const QString shownBase = QDir::toNativeSeparators(base);
+    // The second record gets the value at the field's position.
+    const struct {
+        int position;
+        const char *value, *message;
+    } records[] = {
+        {0, "'Pie' || char(9)", "des caractères de contrôle dans le champ Nom_français."},
+        {1, "'Mag' || char(10) || 'pie'", "des caractères de contrôle dans le champ Nom_anglais."},
+        {2, "'Alpha' || char(13)", "des caractères de contrôle dans le champ Origine."},
+        {9, "char(7) || 'Inv'", "des caractères de contrôle dans le champ Type."},
+        {0, "X'00506965'", "des données binaires dans le champ Nom_français."},
+    };
+    for (const auto &record : records) {
+        SCOPED_TRACE(record.value);
+        QStringList values = {"'Pie'", "'Magpie'", "'Alpha'", "'C'", "1", "'Ver'", "''",
+                              "''", "''", "'Inv'", "0", "0", "0", "0"};
+        values[record.position] = QString::fromLatin1(record.value);
+        makeTable(table, (QByteArray("CREATE TABLE T ") + Fields + ", n TEXT); INSERT INTO T VALUES ('Neuf', 'New', "
+                          "'Alpha', 'C', 1, 'Ver', '', '', '', 'Inv', 0, 0, 0, 0), (" + values.join(", ").toUtf8() + ");")
+                             .constData());
+        const QString message = apply();
+        EXPECT_EQ(message, refused(cp("La table de mise à jour « ") + shownBase
+                                   + cp(".DB » n'est pas importée : la ligne 2 contient ") + cp(record.message)));
+    }
+
+    // The new names of the rename files as well.
+    writeCardTable(table, {});
+    writeText(".RNM", "Troll###Troll%%%Alpha\r\nOurs###Our\tson%%%Alpha\r\n");
+    QString message = apply();
+    EXPECT_EQ(message, refused(cp("Le fichier de mise à jour « ") + shownBase
+                               + cp(".RNM » n'est pas appliqué : la ligne 2 contient des caractères de contrôle "
+                                    "dans le champ Nom_français.")));
+    writeText(".RNM", "Ours###Oursin%%%Alpha\r\n");
+    writeText(".ANG", "Bear###Be\nar%%%Alpha\r\n");
+    message = apply();
+    EXPECT_EQ(message, refused(cp("Le fichier de mise à jour « ") + shownBase
+                               + cp(".ANG » n'est pas appliqué : la ligne 1 contient des caractères de contrôle "
+                                    "dans le champ Nom_anglais.")));
+}
+
 namespace {
 
 class UpdateWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(program.status, 0); }
+    void SetUp() override
+    {
+        ASSERT_EQ(program.status, 0);
+        windows().miseAJour->setDesktopFile(program.tables.path(QStringLiteral("tabrix.txt")));
+    }
+
+    // A set that renames, deletes a card of which one copy is declared and
+    // brings a new card; returns its ".maj" path.
+    QString writeSet(const QString &name = QStringLiteral("MAJ"))
+    {
+        const QString base = program.tables.path(name);
+        for (const char *extension : {".maj", ".RNM", ".ANG", ".SUP"}) {
+            QFile file(base + QLatin1String(extension));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            if (QByteArray(extension) == ".RNM")
+                file.write("Ours###Ourson%%%Alpha\r\n");
+            if (QByteArray(extension) == ".SUP")
+                file.write("Ange###Angel%%%Alpha\r\n");
+        }
+        writeCardTable(base + QStringLiteral(".DB"), {makeCard(cp("Pie"), cp("Magpie"), cp("Beta"), 5)});
+        return base + QStringLiteral(".maj");
+    }
+
+    // Reads each report the report window shows, then closes it with a
+    // click on "&Fermer", as the user does.
+    void readReports()
+    {
+        TImportation *reportWindow = windows().importation;
+        QObject::connect(&reader, &QTimer::timeout, [this, reportWindow] {
+            if (!reportWindow->isVisible())
+                return;
+            QStringList lines;
+            for (int row = 0; row < reportWindow->listBox1()->count(); ++row)
+                lines << reportWindow->listBox1()->item(row)->text();
+            shown.push_back({reportWindow->windowTitle(), lines});
+            QPushButton *close = reportWindow->findChild<QPushButton *>("BitBtn1");
+            QTest::mouseClick(close, Qt::LeftButton);
+        });
+        reader.start(10);
+    }
+
+    // The reports of the set of writeSet().
+    static std::vector<std::pair<QString, QStringList>> setReports()
+    {
+        return {{cp("Liste des cartes renommées"), {cp("Ours(Alpha) est renomé en Ourson")}},
+                {cp("Liste des cartes Supprimées"), {cp("Ange(Alpha) à été supprimée.")}},
+                {cp("Importation"), {cp("Apparition de Pie (Beta) à 1 Frs")}}};
+    }
 
     ScriptedDialogs dialogs;
     StartedProgram program{{makeCard(cp("Ange"), cp("Angel"), cp("Alpha"), 1), makeCard(cp("Ours"), cp("Bear"), cp("Alpha"))}};
+    QTimer reader;
+    std::vector<std::pair<QString, QStringList>> shown;
 };
 
 } // namespace
@@ -406,40 +566,17 @@ protected:
 TEST_F(UpdateWindowTest, MenuAppliesTheChosenSetShowsItsReportsAndRebuildsTheEntryLists)
 {
     TMiseAJour *update = windows().miseAJour;
-    TImportation *reportWindow = windows().importation;
     ASSERT_NE(update, nullptr);
-    ASSERT_NE(reportWindow, nullptr);
+    ASSERT_NE(windows().importation, nullptr);
     EXPECT_EQ(update->windowTitle(), cp("Mise à jour"));
     EXPECT_EQ(update->property("helpContext").toInt(), 5);
-    update->setDesktopFile(program.tables.path(QStringLiteral("tabrix.txt")));
 
-    const QString base = program.tables.path(QStringLiteral("MAJ"));
-    for (const char *extension : {".maj", ".RNM", ".ANG", ".SUP"}) {
-        QFile file(base + QLatin1String(extension));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        if (QByteArray(extension) == ".RNM")
-            file.write("Ours###Ourson%%%Alpha\r\n");
-        if (QByteArray(extension) == ".SUP")
-            file.write("Ange###Angel%%%Alpha\r\n");
-    }
-    writeCardTable(base + QStringLiteral(".DB"), {makeCard(cp("Pie"), cp("Magpie"), cp("Beta"), 5)});
-    dialogs.files.push_back(base + QStringLiteral(".maj"));
-
-    std::vector<std::pair<QString, QStringList>> shown;
-    QTimer reader;
-    QObject::connect(&reader, &QTimer::timeout, [&] {
-        if (!reportWindow->isVisible())
-            return;
-        QStringList lines;
-        for (int row = 0; row < reportWindow->listBox1()->count(); ++row)
-            lines << reportWindow->listBox1()->item(row)->text();
-        shown.push_back({reportWindow->windowTitle(), lines});
-        reportWindow->findChild<QPushButton *>("BitBtn1")->click();
-    });
-    reader.start(10);
+    const QString chosen = writeSet();
+    dialogs.files.push_back(chosen);
+    readReports();
     whenShown(update, [&] {
         update->findChild<QPushButton *>("BitBtn1")->click();
-        EXPECT_EQ(update->findChild<QPushButton *>("BitBtn1")->text(), QDir::toNativeSeparators(base + QStringLiteral(".maj")));
+        EXPECT_EQ(update->findChild<QPushButton *>("BitBtn1")->text(), QDir::toNativeSeparators(chosen));
         update->findChild<QPushButton *>("BitBtn2")->click();
     });
     windows().rechercheDeCartes->FormShow();
@@ -451,16 +588,65 @@ TEST_F(UpdateWindowTest, MenuAppliesTheChosenSetShowsItsReportsAndRebuildsTheEnt
     EXPECT_EQ(dialogs.filters, QStringList({cp("Fichier de mise-à-jour|*.maj")}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(cp("Attention, la carte \"Ange (Alpha)\" n'existe pas")));
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0], std::make_pair(cp("Liste des cartes renommées"), QStringList({cp("Ours(Alpha) est renomé en Ourson")})));
-    EXPECT_EQ(shown[1], std::make_pair(cp("Liste des cartes Supprimées"), QStringList({cp("Ange(Alpha) à été supprimée.")})));
-    EXPECT_EQ(shown[2], std::make_pair(cp("Importation"), QStringList({cp("Apparition de Pie (Beta) à 1 Frs")})));
+    EXPECT_EQ(shown, setReports());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 
     // The card entry window builds its lists from the updated table.
     EXPECT_TRUE(windows().rechercheDeCartes->frenchLines().isEmpty());
     windows().rechercheDeCartes->FormShow();
     EXPECT_EQ(windows().rechercheDeCartes->frenchLines(), QStringList({cp("Ourson (Alpha)"), cp("Pie (Beta)")}));
+}
+
+// Clicks and keys that reach the window while the update runs (the window
+// system gets its turn between the steps) start nothing: no second update,
+// no other set chosen half-way, no closing; the reports and the warning
+// still take theirs.
+TEST_F(UpdateWindowTest, InputQueuedDuringTheUpdateIsHeld)
+{
+    TMiseAJour *update = windows().miseAJour;
+    QPushButton *choose = update->findChild<QPushButton *>("BitBtn1");
+    QPushButton *import = update->findChild<QPushButton *>("BitBtn2");
+    dialogs.files = {writeSet(), writeSet(QStringLiteral("AUTRE"))};
+    readReports();
+    whenShown(update, [&] {
+        choose->click();
+        const auto queueClick = [](QWidget *button) {
+            const QPointF centre = QRectF(button->rect()).center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre),
+                                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        };
+        const auto queueKey = [update](int key) {
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QCoreApplication::postEvent(update, new QKeyEvent(type, key, Qt::NoModifier));
+        };
+        queueClick(import);
+        queueKey(Qt::Key_Return);
+        queueClick(choose);
+        queueKey(Qt::Key_Escape);
+        import->click();
+    });
+    update->exec();
+    reader.stop();
+
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(dialogs.filters.size(), 1);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(shown, setReports());
+    EXPECT_EQ(update->result(), QDialog::Accepted);
+    EXPECT_EQ(backup::listBackups(backup::folderFor(program.tables.cardPath())).size(), 1);
+    EXPECT_EQ(choose->text(), QDir::toNativeSeparators(program.tables.path(QStringLiteral("MAJ.maj"))));
+}
+
+// The window keeps the size it is given, and everything in it shows whole.
+TEST_F(UpdateWindowTest, WindowIs330By174)
+{
+    TMiseAJour *update = windows().miseAJour;
+    update->show();
+    EXPECT_EQ(update->size(), QSize(330, 174));
+    EXPECT_LE(update->minimumSizeHint().width(), 330);
+    EXPECT_LE(update->minimumSizeHint().height(), 174);
+    update->hide();
 }
 
 TEST_F(UpdateWindowTest, ImportWithoutAChosenFileSaysSoAndStaysOpen)

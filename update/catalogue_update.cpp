@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/dataset_guard.h"
 #include "data/error.h"
+#include "data/foreign_text.h"
 #include "data/post_batch.h"
 #include "data/query.h"
 #include "data/session.h"
@@ -62,7 +63,10 @@ QStringList rename(Table &cards, const QStringList &lines, const QString &fileNa
     PostBatch batch(cards, lines.size());
     for (int number = 1; number <= lines.size(); ++number) {
         const UpdateLine line = cutLine(lines[number - 1]);
-        const QList<Key> keys = printingsNamed(cards, nameField, line.a, line.c);
+        // A blank name is no name: it would take in every printing of the
+        // edition that has none (all its lands, typically).
+        const QList<Key> keys =
+            line.a.isEmpty() ? QList<Key>() : printingsNamed(cards, nameField, line.a, line.c);
         if (keys.isEmpty() && reportFailures)
             report << report::renameFailed(line);
         for (int i = 0; i < keys.size(); ++i) {
@@ -83,6 +87,19 @@ QStringList rename(Table &cards, const QStringList &lines, const QString &fileNa
     }
     batch.commit();
     return report;
+}
+
+// The new names of a rename file are plain text, checked before the first
+// rename.
+void checkNewNames(const QStringList &lines, const QString &fileName, int nameField)
+{
+    for (int number = 1; number <= lines.size(); ++number) {
+        const QString fault =
+            foreignTextFault(cutLine(lines[number - 1]).b, number, card::fieldNames().at(nameField));
+        if (!fault.isEmpty())
+            throw AppError(QStringLiteral("Le fichier de mise à jour « %1 » n'est pas appliqué : %2")
+                               .arg(QDir::toNativeSeparators(fileName), fault));
+    }
 }
 
 } // namespace
@@ -151,17 +168,18 @@ void refuseSchemaObjects(const QString &path)
 
 std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards)
 {
+    // The set's files are named without regard to letter case: the table's
+    // file is found once, and its header and its content read from it.
+    const QString file = findTableFile(path);
     // An update set may carry its table as an SQLite file or as a Paradox
     // table; the entry point picks the reader by the file's header.
-    const bool paradox = tableFileFormat(path) == TableFileFormat::Paradox;
-    if (!paradox)
-        refuseSchemaObjects(path);
-    const std::unique_ptr<Dataset> handed = openHandedTable(path);
+    if (tableFileFormat(file) != TableFileFormat::Paradox)
+        refuseSchemaObjects(file);
+    const std::unique_ptr<Dataset> handed = openHandedTable(file);
     Dataset &table = *handed;
     table.open();
     DatasetGuard closeAfterwards(table);
-    const QString shownPath =
-        QDir::toNativeSeparators(paradox ? path : static_cast<const Table &>(table).filePath());
+    const QString shownPath = QDir::toNativeSeparators(file);
     if (table.fieldCount() < UpdateFieldCount)
         throw AppError(QStringLiteral("La table de mise à jour « %1 » n'a que %2 champs : il en faut au moins %3.")
                            .arg(shownPath)
@@ -169,17 +187,22 @@ std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards
                            .arg(UpdateFieldCount));
     std::vector<QStringList> records;
     for (; !table.eof(); table.next()) {
+        const qint64 number = qint64(records.size()) + 1;
         QStringList record;
         for (int position = 0; position < UpdateFieldCount; ++position)
             record << table.field(position).asString();
-        // Checked now, so that a value the card table cannot hold stops the
-        // import before its first change.
+        // Checked now, so that a value that is not plain text or that the
+        // card table cannot hold stops the update before its first change.
         for (int position = 0; position < CatalogueFieldCount; ++position) {
+            const QString fault = foreignTextFault(table.value(position), number, cards.fieldName(position));
+            if (!fault.isEmpty())
+                throw AppError(QStringLiteral("La table de mise à jour « %1 » n'est pas importée : %2")
+                                   .arg(shownPath, fault));
             try {
                 values::forColumn(record[position], cards.fieldKind(position));
             } catch (const AppError &error) {
                 throw AppError(QStringLiteral("Enregistrement %1 de la table de mise à jour « %2 », champ %3 : %4")
-                                   .arg(records.size() + 1)
+                                   .arg(number)
                                    .arg(shownPath, cards.fieldName(position), error.message()));
             }
         }
@@ -245,29 +268,33 @@ void leaveDesktopFile(const QString &path)
 
 } // namespace
 
-void applyUpdateSet(Session &session, const QString &chosenPath, const UpdateOptions &options,
-                    UpdateReports &reports)
+void applyUpdateSet(Session &session, QString chosenPath, const UpdateOptions &options, UpdateReports &reports)
 {
     const QString base = textBaseName(chosenPath);
+    const QString rnm = base + QStringLiteral(".RNM");
+    const QString ang = base + QStringLiteral(".ANG");
     Table &cards = session.table;
     cards.close();
-
-    const QString rnm = base + QStringLiteral(".RNM");
-    const QStringList frenchLines = readUpdateLines(rnm);
     // Only key lookups and posts: the table is read in its stored order.
     cards.openUnordered();
     DatasetGuard closeAfterwards(cards);
-    QStringList renamed = renameFrench(cards, frenchLines, rnm);
 
-    const QString ang = base + QStringLiteral(".ANG");
-    renamed += renameEnglish(cards, readUpdateLines(ang), ang);
-    reports.report(RenamedCaption, renamed);
-
-    reports.report(DeletedCaption,
-                   deleteCards(cards, readUpdateLines(base + QStringLiteral(".SUP")), reports));
-
+    // The whole set is read and checked before its first change: a set that
+    // cannot be applied whole changes nothing.
+    const QStringList frenchLines = readUpdateLines(rnm);
+    checkNewNames(frenchLines, rnm, card::NomFrancais);
+    const QStringList englishLines = readUpdateLines(ang);
+    checkNewNames(englishLines, ang, card::NomAnglais);
+    const QStringList deletions = readUpdateLines(base + QStringLiteral(".SUP"));
     const std::vector<QStringList> records =
         readUpdateTable(tableBaseName(chosenPath) + QStringLiteral(".DB"), cards);
+
+    QStringList renamed = renameFrench(cards, frenchLines, rnm);
+    renamed += renameEnglish(cards, englishLines, ang);
+    reports.report(RenamedCaption, renamed);
+
+    reports.report(DeletedCaption, deleteCards(cards, deletions, reports));
+
     leaveDesktopFile(options.desktopFile);
     const QStringList imported = importRecords(cards, records, options);
     cards.close();

@@ -35,10 +35,11 @@ public:
 // AppError naming the line; what was posted before stays.
 
 // French renames: every printing whose French name and edition are A and C
-// is renamed B.
+// is renamed B; a blank A renames nothing.
 QStringList renameFrench(Table &cards, const QStringList &lines, const QString &fileName);
 // English renames: every printing whose English name and edition are A and
-// C is renamed B; a line that finds none reports that it failed.
+// C is renamed B; a line that finds none (or has a blank A) reports that it
+// failed.
 QStringList renameEnglish(Table &cards, const QStringList &lines, const QString &fileName);
 // Deletions of the printings whose key is A, B, C; a card of which copies
 // are declared available is warned about first.
@@ -49,7 +50,8 @@ QStringList deleteCards(Table &cards, const QStringList &lines, UpdateReports &r
 // record is read and checked against the card table's field kinds before
 // anything is imported: AppError for a file that is not a table, holds a
 // trigger or a view, has fewer than fourteen fields, or holds a value that
-// cannot be stored.
+// cannot be stored or that is not plain text (bytes, control characters).
+// The file name's letter case is not significant.
 std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards);
 // Inserts the new cards (counts 0) and updates fields 3 to 9 of the others
 // (the user's counts and the picture are kept), with the report lines the
@@ -57,10 +59,10 @@ std::vector<QStringList> readUpdateTable(const QString &path, const Table &cards
 QStringList importRecords(Table &cards, const std::vector<QStringList> &records, const UpdateOptions &options);
 
 // Applies the set chosen by its ".maj" path to the card table of the
-// session: renames, deletions, then the import, each reported in turn. A
-// missing file stops the update at its step, changes made before kept.
-void applyUpdateSet(Session &session, const QString &chosenPath, const UpdateOptions &options,
-                    UpdateReports &reports);
+// session: renames, deletions, then the import, each reported in turn. All
+// four files are read and checked first: a missing or bad one stops the
+// update before anything changes.
+void applyUpdateSet(Session &session, QString chosenPath, const UpdateOptions &options, UpdateReports &reports);
 
 // The captions of the three reports.
 inline const QString RenamedCaption = QStringLiteral("Liste des cartes renommées");

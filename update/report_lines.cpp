@@ -1,5 +1,6 @@
 #include "update/report_lines.h"
 
+#include "collection/card_lookup.h"
 #include "data/value_conversion.h"
 
 namespace report {
@@ -34,10 +35,8 @@ QString fixedPrice(double price)
 
 QString generalPrice(const QVariant &price)
 {
-    QString text = values::toText(price);
-    if (values::isNumber(price))
-        text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    // Written as the card entry window shows a price.
+    return priceForDisplay(values::toText(price), QLocale());
 }
 
 QString newCard(const QString &name, const QString &edition, const QVariant &price)

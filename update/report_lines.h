@@ -20,8 +20,8 @@ QString deletionWarning(const UpdateLine &line, qint64 dispo);
 // A price with one decimal and a point, right-aligned in four characters:
 // " 3.0", "12.5", "150.0".
 QString fixedPrice(double price);
-// A price in the French general number format ("12,5", "3"); empty for a
-// blank price.
+// A price in the number format of the user's settings ("12,5" in French,
+// "3"); empty for a blank price.
 QString generalPrice(const QVariant &price);
 
 // "Apparition de " + N + " (" + E + ") à " + P + " Frs"

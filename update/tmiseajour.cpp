@@ -4,6 +4,7 @@
 #include "data/session.h"
 #include "ui/backup_guard.h"
 #include "ui/dialogs.h"
+#include "ui/input_hold.h"
 #include "ui/windows.h"
 #include "update/timportation.h"
 
@@ -80,19 +81,25 @@ void TMiseAJour::BitBtn1Click()
 
 void TMiseAJour::BitBtn2Click()
 {
+    // The window system gets its turn between the steps (reports, warnings,
+    // repaints): meanwhile no click or key may start the update again,
+    // choose another set or close the window.
+    const InputHold hold;
     UpdateOptions options;
     options.apparition = ui->CheckBox1->isChecked();
     options.devaluation = ui->CheckBox2->isChecked();
     options.reevaluation = ui->CheckBox3->isChecked();
     options.desktopFile = m_desktopFile;
+    // The set chosen now is the one applied, whatever happens meanwhile.
+    const QString chosen = m_fileName;
     WindowReports reports(this);
     bool applied = false;
     const bool done = runCommand([&] {
-        if (m_fileName.isEmpty())
+        if (chosen.isEmpty())
             throw AppError(QStringLiteral("Choisissez d'abord le fichier de mise à jour (bouton « Nom du fichier »)."));
         if (!backupBeforeCommand(this, m_session.cardTablePath(), backup::CatalogueUpdate, 5))
             return;
-        applyUpdateSet(m_session, m_fileName, options, reports);
+        applyUpdateSet(m_session, chosen, options, reports);
         applied = true;
     });
     if (done && applied)

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr qsizetype LineLength = 255;
 constexpr char CarriageReturn = 13;
 constexpr char LineFeed = 10;
 constexpr char EndOfText = 26;
@@ -21,6 +20,12 @@ QString copy(const QString &text, qsizetype start, qsizetype count)
     if (count <= 0)
         return {};
     return text.mid(start - 1, count);
+}
+
+// The text from its 1-based `start` on.
+QString from(const QString &text, qsizetype start)
+{
+    return text.mid(start - 1);
 }
 
 // The file itself, or the one of its folder whose name differs only in
@@ -47,10 +52,10 @@ UpdateLine cutLine(const QString &line)
     UpdateLine cut;
     const qsizetype p = line.indexOf(QStringLiteral("###")) + 1; // 0 when absent
     cut.a = copy(line, 1, p - 1);
-    const QString rest = copy(line, p + 3, LineLength);
+    const QString rest = from(line, p + 3);
     const qsizetype q = rest.indexOf(QStringLiteral("%%%")) + 1;
     cut.b = copy(rest, 1, q - 1);
-    cut.c = copy(rest, q + 3, LineLength);
+    cut.c = from(rest, q + 3);
     return cut;
 }
 
@@ -64,7 +69,7 @@ QStringList splitUpdateText(const QByteArray &bytes)
         const qsizetype start = position;
         while (position < end && bytes[position] != CarriageReturn && bytes[position] != EndOfText)
             ++position;
-        lines << decoder.decode(bytes.mid(start, qMin(position - start, LineLength)));
+        lines << decoder.decode(QByteArrayView(bytes).sliced(start, position - start));
         if (position < end && bytes[position] == CarriageReturn) {
             ++position;
             if (position < end && bytes[position] == LineFeed)

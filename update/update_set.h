@@ -24,8 +24,8 @@ UpdateLine cutLine(const QString &line);
 
 // The lines of a text file's bytes (cp1252): a line ends at a carriage
 // return, which may be followed by one line feed (a line feed alone is part
-// of the line); the text ends at its last byte or at a Ctrl-Z (26). Only the
-// first 255 characters of a line are kept.
+// of the line); the text ends at its last byte or at a Ctrl-Z (26). A line
+// is kept whole, however long.
 QStringList splitUpdateText(const QByteArray &bytes);
 // Reads a text file of the set; AppError naming the file when it is missing
 // or cannot be read. The file name's letter case is not significant.
