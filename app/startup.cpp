@@ -2,6 +2,7 @@
 
 #include "analysis/tanalyse.h"
 #include "analysis/tanalyse_defilement.h"
+#include "analysis/tcompletude.h"
 #include "analysis/tevaluation.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -156,6 +157,7 @@ int startUp(const StartupOptions &options)
     state.principale = std::make_unique<TPrincipale>(session);
     TPrincipale *principale = state.principale.get();
     registry.principale = principale;
+    registry.selectEdition = [principale](const QString &edition) { principale->selectEdition(edition); };
     registry.progression = new TProgression(principale);
     registry.frmRechercher = new TFrm_Rechercher(session, principale);
     registry.resultatRecherche = new TResultatRecherche(principale);
@@ -228,6 +230,7 @@ int startUp(const StartupOptions &options)
     registry.seuil = new TSeuil(session, principale);
     registry.visualisation = new TVisualisation(session, principale);
     registry.restauration = new TRestauration(session, principale);
+    registry.completude = new TCompletude(session, principale);
 
     aboutBox->endSplash();
     return 0;

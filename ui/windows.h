@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class QMainWindow;
 class Session;
 class TProgression;
@@ -19,6 +23,7 @@ class TResultatRecherche;
 class TMiseAJour;
 class TImportation;
 class TRestauration;
+class TCompletude;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -43,6 +48,10 @@ struct Windows {
     TMiseAJour *miseAJour = nullptr;
     TImportation *importation = nullptr;
     TRestauration *restauration = nullptr; // the backups of the card table
+    TCompletude *completude = nullptr;     // completion by edition
+    // Makes `edition` the edition selection, as the main menu's "&Selection"
+    // does (card entry lists, check mark), for windows below the main one.
+    std::function<void(const QString &edition)> selectEdition;
 };
 
 Windows &windows();
