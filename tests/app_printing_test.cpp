@@ -1,7 +1,6 @@
 // "Imprimer…" as the user runs it: the print preview answered by printing
 // into a PDF file, whose text pdftotext (poppler-utils) reads back page by
 // page.
-#include "app/startup.h"
 #include "app/tmultiples.h"
 #include "ui/page_layout.h"
 #include "ui/print_action.h"
@@ -20,26 +19,16 @@
 
 namespace {
 
-// The program started on a copy of the demo catalogue of the build.
-class DemoProgram
+// The program started on the demo catalogue, with a folder for the files
+// the test writes.
+class PrintingTest : public ::testing::Test
 {
-public:
-    DemoProgram()
-    {
-        for (const char *file : {"CARTES.DB", "ECHANGE.DB"})
-            QFile::copy(QStringLiteral(TABRIX_BIN_DIR "/") + QLatin1String(file), dir.filePath(QLatin1String(file)));
-        StartupOptions options;
-        options.configurationFile = dir.filePath(QStringLiteral("absent.ini"));
-        options.defaultDirectory = dir.path();
-        options.executableDir = elsewhere.path();
-        options.helpFile = QStringLiteral(TABRIX_BIN_DIR "/AIDE.HLP");
-        status = startUp(options);
-    }
-    ~DemoProgram() { shutDown(); }
+protected:
+    void SetUp() override { ASSERT_EQ(program.status, 0); }
 
-    QTemporaryDir dir;
-    QTemporaryDir elsewhere;
-    int status = -1;
+    ScriptedDialogs dialogs;
+    StartedProgram program{demoCatalogue(QStringLiteral(TABRIX_TEST_DATA "/../../catalogue"))};
+    QTemporaryDir out;
 };
 
 // The pages of a PDF file as pdftotext reads them, each as its non-empty
@@ -93,12 +82,8 @@ QString today()
 
 } // namespace
 
-TEST(PrintingTest, ClassificationFileOfTheDemoCataloguePrintsOneSubSectionPerPage)
+TEST_F(PrintingTest, ClassificationFileOfTheDemoCataloguePrintsOneSubSectionPerPage)
 {
-    ScriptedDialogs dialogs;
-    DemoProgram program;
-    ASSERT_EQ(program.status, 0);
-    QTemporaryDir out;
     const QString file = out.filePath(QStringLiteral("classement.txt"));
     const QString pdf = out.filePath(QStringLiteral("classement.pdf"));
 
@@ -128,12 +113,8 @@ TEST(PrintingTest, ClassificationFileOfTheDemoCataloguePrintsOneSubSectionPerPag
     EXPECT_GT(pages[0].size(), 3);
 }
 
-TEST(PrintingTest, MultiplesListPrintsUnderItsTitleAndAPdfThatCannotBeWrittenIsAnError)
+TEST_F(PrintingTest, MultiplesListPrintsUnderItsTitleAndAPdfThatCannotBeWrittenIsAnError)
 {
-    ScriptedDialogs dialogs;
-    DemoProgram program;
-    ASSERT_EQ(program.status, 0);
-    QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("doubles.pdf"));
     const QString unwritable = out.filePath(QStringLiteral("absent/doubles.pdf"));
 
@@ -162,11 +143,8 @@ TEST(PrintingTest, MultiplesListPrintsUnderItsTitleAndAPdfThatCannotBeWrittenIsA
     EXPECT_FALSE(QFile::exists(unwritable));
 }
 
-TEST(PrintingTest, EveryListThatExportsCanBePrintedToo)
+TEST_F(PrintingTest, EveryListThatExportsCanBePrintedToo)
 {
-    ScriptedDialogs dialogs;
-    DemoProgram program;
-    ASSERT_EQ(program.status, 0);
 
     const auto printsToo = [](QObject *owner) {
         auto *widget = qobject_cast<QWidget *>(owner);
