@@ -263,44 +263,32 @@ TEST_F(CompletionWindowTest, DoubleClickSelectsTheEditionAndOpensTheAnalysisOnIt
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(analysed, 4);
     EXPECT_TRUE(checkedWhileOpen);
-    Session &session = *windows().session;
-    ASSERT_TRUE(session.editionSelected());
-    Dataset &source = session.cardSource();
-    source.open();
-    EXPECT_EQ(source.recordCount(), 4);
-    source.close();
+    EXPECT_TRUE(windows().session->editionSelected());
     EXPECT_TRUE(windows().rechercheDeCartes->frenchLines().isEmpty());
 }
 
 TEST_F(CompletionWindowTest, ChartShowsThePercentOfEachEditionInTheGridsOrder)
 {
+    // Each bar's label and length, from the top (the axis runs upwards).
+    const auto bars = [](TGraphiqueCompletude *chart) {
+        QStringList shown;
+        auto *series = qobject_cast<QAbstractBarSeries *>(chart->chart()->series().value(0));
+        const QBarSet *set = series ? series->barSets().value(0) : nullptr;
+        for (QAbstractAxis *axis : series ? series->attachedAxes() : QList<QAbstractAxis *>()) {
+            if (auto *labels = qobject_cast<QBarCategoryAxis *>(axis))
+                for (int i = labels->count() - 1; i >= 0; --i)
+                    shown << labels->at(i) + QStringLiteral(" ") + QString::number(set->at(i), 'f', 1);
+        }
+        return shown;
+    };
     withWindow([&](TCompletude &window) {
         window.model()->sort(int(CompletionColumn::Percent), Qt::DescendingOrder);
         window.Graphique1Click();
-        TGraphiqueCompletude *chart = window.chartWindow();
-        ASSERT_NE(chart, nullptr);
-        const QList<QAbstractSeries *> series = chart->chart()->series();
-        ASSERT_EQ(series.size(), 1);
-        auto *bars = qobject_cast<QAbstractBarSeries *>(series.first());
-        ASSERT_EQ(bars->barSets().size(), 1);
-        QBarSet *set = bars->barSets().first();
-        QStringList categories;
-        for (QAbstractAxis *axis : bars->attachedAxes())
-            if (auto *c = qobject_cast<QBarCategoryAxis *>(axis))
-                categories = c->categories();
-        // The axis runs upwards: the first edition of the grid is the last bar.
-        EXPECT_EQ(categories, (QStringList{"Forge", "Ère glaciaire", "Base", "Antiquités"}));
-        ASSERT_EQ(set->count(), 4);
-        EXPECT_DOUBLE_EQ(set->at(3), 100.0);
-        EXPECT_DOUBLE_EQ(set->at(2), 50.0);
-        EXPECT_NEAR(set->at(1), 100.0 / 3, 1e-9);
-        EXPECT_DOUBLE_EQ(set->at(0), 0.0);
+        ASSERT_NE(window.chartWindow(), nullptr);
+        EXPECT_EQ(bars(window.chartWindow()),
+                  (QStringList{"Antiquités 100.0", "Base 50.0", "Ère glaciaire 33.3", "Forge 0.0"}));
         // Sorting again redraws the open chart.
-        window.model()->sort(int(CompletionColumn::Edition), Qt::AscendingOrder);
-        for (QAbstractAxis *axis : qobject_cast<QAbstractBarSeries *>(chart->chart()->series().first())->attachedAxes()) {
-            if (auto *c = qobject_cast<QBarCategoryAxis *>(axis)) {
-                EXPECT_EQ(c->categories().first(), QStringLiteral("Forge"));
-            }
-        }
+        window.model()->sort(int(CompletionColumn::Edition), Qt::DescendingOrder);
+        EXPECT_EQ(bars(window.chartWindow()).value(0), QStringLiteral("Forge 0.0"));
     });
 }
