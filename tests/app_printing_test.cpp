@@ -31,23 +31,17 @@ protected:
     QTemporaryDir out;
 };
 
-// The pages of a PDF file as pdftotext reads them, each as its non-empty
-// lines with their blanks simplified.
-std::vector<QStringList> pdfPages(const QString &pdf)
+// A text cut at its form feeds, each part as its non-empty lines with their
+// blanks simplified.
+std::vector<QStringList> partsOf(const QString &text)
 {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext could not read " << pdf.toStdString() << " (poppler-utils installed?)";
-        return {};
-    }
-    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.back().trimmed().isEmpty())
-        pages.removeLast();
+    QStringList parts = text.split(QLatin1Char('\f'));
+    if (!parts.isEmpty() && parts.back().trimmed().isEmpty())
+        parts.removeLast();
     std::vector<QStringList> result;
-    for (const QString &page : pages) {
+    for (const QString &part : parts) {
         QStringList lines;
-        for (const QString &line : page.split(QLatin1Char('\n')))
+        for (const QString &line : part.split(QLatin1Char('\n')))
             if (!line.trimmed().isEmpty())
                 lines << line.simplified();
         result.push_back(lines);
@@ -55,24 +49,22 @@ std::vector<QStringList> pdfPages(const QString &pdf)
     return result;
 }
 
-// The sections of a text file between its form-feed lines, each as its
-// non-empty lines with their blanks simplified.
+// The pages of a PDF file as pdftotext reads them.
+std::vector<QStringList> pdfPages(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
+        ADD_FAILURE() << "pdftotext could not read " << pdf.toStdString() << " (poppler-utils installed?)";
+    return partsOf(QString::fromUtf8(pdftotext.readAllStandardOutput()));
+}
+
+// The sections of a cp1252 text file between its form-feed lines.
 std::vector<QStringList> fileSections(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QStringDecoder("windows-1252").decode(file.readAll());
-    std::vector<QStringList> sections(1);
-    for (const QString &line : text.split(QStringLiteral("\r\n"))) {
-        if (line == QLatin1String("\f"))
-            sections.emplace_back();
-        else if (!line.trimmed().isEmpty())
-            sections.back() << line.simplified();
-    }
-    if (sections.back().isEmpty())
-        sections.pop_back();
-    return sections;
+    return file.open(QIODevice::ReadOnly) ? partsOf(QStringDecoder("windows-1252").decode(file.readAll()))
+                                          : std::vector<QStringList>();
 }
 
 QString today()
