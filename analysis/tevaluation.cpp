@@ -4,6 +4,7 @@
 #include "analysis/valuation.h"
 #include "ui/dialogs.h"
 #include "ui/export_action.h"
+#include "ui/print_action.h"
 #include "data/session.h"
 #include "ui/windows.h"
 #include "collection/tinventaire.h"
@@ -59,6 +60,9 @@ TEvaluation::TEvaluation(Session &session, QWidget *parent)
                                 csv::number(priceClass.Prix * double(priceClass.Quantite))};
         return rows;
     });
+    // Printed under the sentence of the total.
+    addPrintAction(ui->ListBox1,
+                   [this] { return QStringList{ui->Label1->text(), QString()} + listLines(ui->ListBox1); });
     // The list's own menu offers the chart too, not only the window's.
     ui->ListBox1->insertAction(exporter, m_graphique);
 }

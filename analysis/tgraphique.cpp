@@ -4,10 +4,13 @@
 #include "ui/dialogs.h"
 
 #include <QAction>
+#include <QBarCategoryAxis>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHorizontalBarSeries>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -15,6 +18,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 TGraphique::TGraphique(const QString &title, QWidget *parent) : QDialog(parent)
 {
@@ -64,6 +68,26 @@ TGraphique::~TGraphique() = default;
 QChart *TGraphique::chart() const
 {
     return m_view->chart();
+}
+
+void TGraphique::drawHorizontalBars(QBarSet *set, const QStringList &labels, QValueAxis *values)
+{
+    QChart *c = chart();
+    c->removeAllSeries();
+    for (QAbstractAxis *axis : c->axes())
+        c->removeAxis(axis);
+
+    auto *series = new QHorizontalBarSeries;
+    series->append(set);
+    series->setBarWidth(0.8);
+    c->addSeries(series);
+    auto *categories = new QBarCategoryAxis;
+    categories->append(labels);
+    categories->setTruncateLabels(false);
+    c->addAxis(categories, Qt::AlignLeft);
+    series->attachAxis(categories);
+    c->addAxis(values, Qt::AlignBottom);
+    series->attachAxis(values);
 }
 
 void TGraphique::setChartHeight(int height)

@@ -4,11 +4,13 @@
 #include <QImage>
 
 class QAction;
+class QBarSet;
 class QChart;
 class QChartView;
 class QMenu;
 class QPushButton;
 class QScrollArea;
+class QValueAxis;
 
 // What the two chart windows share: a chart that scrolls when it is taller
 // than the window, "Enregistrer l'image…" in the context menu and as a button
@@ -34,6 +36,10 @@ public:
     void savePicture(const QString &path) const;
 
 protected:
+    // Replaces what the chart shows by one horizontal bar per label of
+    // `set`, the labels on a category axis at the left (drawn upwards: the
+    // last label at the top) and `values` at the bottom. Takes both.
+    void drawHorizontalBars(QBarSet *set, const QStringList &labels, QValueAxis *values);
     // The chart's height, beyond which the window scrolls; the window shows
     // the top of the chart again.
     void setChartHeight(int height);

@@ -2,10 +2,8 @@
 
 #include "analysis/chart_data.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
-#include <QHorizontalBarSeries>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -24,11 +22,6 @@ TGraphiqueEvaluation::TGraphiqueEvaluation(QWidget *parent)
 
 void TGraphiqueEvaluation::setValuation(const Valuation &valuation, bool editionSelected)
 {
-    QChart *c = chart();
-    c->removeAllSeries();
-    for (QAbstractAxis *axis : c->axes())
-        c->removeAxis(axis);
-
     const std::vector<PriceClassBar> bars = valueByPriceClass(valuation);
     auto *set = new QBarSet(QStringLiteral("Valeur des cartes de la classe (Francs)"));
     QStringList labels;
@@ -40,25 +33,14 @@ void TGraphiqueEvaluation::setValuation(const Valuation &valuation, bool edition
         labels << bar->label;
         highest = std::max(highest, bar->value);
     }
-    auto *series = new QHorizontalBarSeries;
-    series->append(set);
-    series->setBarWidth(0.8);
-    c->addSeries(series);
-
-    auto *classes = new QBarCategoryAxis;
-    classes->append(labels);
-    classes->setTruncateLabels(false);
-    c->addAxis(classes, Qt::AlignLeft);
-    series->attachAxis(classes);
     auto *francs = new QValueAxis;
     francs->setRange(0, highest > 0 ? highest * 1.05 : 1);
     francs->applyNiceNumbers();
     francs->setLabelFormat(QStringLiteral("%.0f"));
     francs->setTitleText(QStringLiteral("Francs"));
-    c->addAxis(francs, Qt::AlignBottom);
-    series->attachAxis(francs);
+    drawHorizontalBars(set, labels, francs);
 
-    c->setTitle(QStringLiteral("Valeur de la collection par classe de prix%1 : %2 Francs")
+    chart()->setTitle(QStringLiteral("Valeur de la collection par classe de prix%1 : %2 Francs")
                     .arg(editionSelected ? QStringLiteral(" (édition choisie)") : QString(),
                          QString::number(valuation.total, 'f', 2)));
     setChartHeight(std::max(360, Margins + RowHeight * int(bars.size())));

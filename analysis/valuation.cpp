@@ -1,5 +1,7 @@
 #include "analysis/valuation.h"
 
+#include "analysis/saturating.h"
+
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/dataset_guard.h"
@@ -43,8 +45,7 @@ Valuation evaluateCollection(Dataset &source)
             // Counts of a damaged table may add up past the largest count:
             // the class stays at the largest instead of wrapping round.
             quint64 &quantite = result.classes[it->second].Quantite;
-            if (__builtin_add_overflow(quantite, quint64(copies), &quantite))
-                quantite = std::numeric_limits<quint64>::max();
+            quantite = saturatingAdd(quantite, quint64(copies));
         }
     }
 

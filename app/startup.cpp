@@ -2,6 +2,7 @@
 
 #include "analysis/tanalyse.h"
 #include "analysis/tanalyse_defilement.h"
+#include "analysis/tcompletude.h"
 #include "analysis/tevaluation.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -218,6 +219,7 @@ int startUp(const StartupOptions &options)
     state.principale = std::make_unique<TPrincipale>(session);
     TPrincipale *principale = state.principale.get();
     registry.principale = principale;
+    registry.selectEdition = [principale](const QString &edition) { principale->selectEdition(edition); };
     registry.progression = new TProgression(principale);
     registry.frmRechercher = new TFrm_Rechercher(session, principale);
     registry.resultatRecherche = new TResultatRecherche(principale);
@@ -303,6 +305,7 @@ int startUp(const StartupOptions &options)
     setDamageHandler([restauration](QWidget *parent, const AppError &error) {
         return restauration->offerAfterDamage(parent, error);
     });
+    registry.completude = new TCompletude(session, principale);
 
     aboutBox->endSplash();
     return 0;

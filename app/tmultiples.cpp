@@ -2,6 +2,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/export_action.h"
+#include "ui/print_action.h"
 #include "app/multiples.h"
 #include "data/session.h"
 #include "ui/windows.h"
@@ -28,6 +29,7 @@ TMultiples::TMultiples(Session &session, QWidget *parent)
     auto *exporter = new QAction(QStringLiteral("Exporter…"), this);
     exporter->setObjectName(QStringLiteral("Exporter"));
     m_popupMenu->addAction(exporter);
+    m_popupMenu->addAction(newPrintAction(this, [this] { return listLines(ui->ListBox1); }));
     connect(exporter, &QAction::triggered, this, [this] {
         QStringList lines;
         for (int row = 0; row < ui->ListBox1->count(); ++row)

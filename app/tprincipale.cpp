@@ -2,6 +2,7 @@
 
 #include "analysis/classification.h"
 #include "analysis/tanalyse.h"
+#include "analysis/tcompletude.h"
 #include "analysis/tevaluation.h"
 #include "ui/app_title.h"
 #include "app/counts_reset.h"
@@ -9,6 +10,7 @@
 #include "ui/backup_guard.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
+#include "ui/print_action.h"
 #include "data/session.h"
 #include "ui/taboutbox.h"
 #include "app/tchoixedition.h"
@@ -29,6 +31,7 @@
 #include "ui_principale.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QShowEvent>
 
 namespace {
@@ -70,12 +73,15 @@ TPrincipale::TPrincipale(Session &session, QWidget *parent)
     connect(ui->Quitter1, &QAction::triggered, this, &TPrincipale::Quitter1Click);
     connect(ui->Evaluerlacollection1, &QAction::triggered, this, &TPrincipale::Evaluerlacollection1Click);
     connect(ui->Analyserlacollection1, &QAction::triggered, this, &TPrincipale::Analyserlacollection1Click);
+    connect(ui->Compltudepardition1, &QAction::triggered, this, &TPrincipale::Compltudepardition1Click);
     connect(ui->Double1, &QAction::triggered, this, &TPrincipale::Double1Click);
     connect(ui->Triple1, &QAction::triggered, this, &TPrincipale::Triple1Click);
     connect(ui->Quadruple1, &QAction::triggered, this, &TPrincipale::Quadruple1Click);
     connect(ui->Plus1, &QAction::triggered, this, &TPrincipale::Plus1Click);
     connect(ui->Gnrationdufichierdeclassement1, &QAction::triggered, this,
             &TPrincipale::Gnrationdufichierdeclassement1Click);
+    connect(ui->Imprimerlefichierdeclassement1, &QAction::triggered, this,
+            &TPrincipale::Imprimerlefichierdeclassement1Click);
     connect(ui->Cartesutilises1, &QAction::triggered, this, &TPrincipale::Cartesutilises1Click);
     connect(ui->Initialiserlesechanges1, &QAction::triggered, this, &TPrincipale::Initialiserlesechanges1Click);
     connect(ui->Seuildchange1, &QAction::triggered, this, &TPrincipale::Seuildchange1Click);
@@ -171,6 +177,14 @@ void TPrincipale::Selection1Click()
     m_session.clearEditionSelection();
 }
 
+void TPrincipale::selectEdition(const QString &edition)
+{
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
+    ui->Selection1->setChecked(true);
+    m_session.selectEdition(edition);
+}
+
 void TPrincipale::Restaurerunesauvegarde1Click()
 {
     if (TRestauration *restauration = windows().restauration)
@@ -192,6 +206,12 @@ void TPrincipale::Analyserlacollection1Click()
 {
     if (TAnalyse *analyse = windows().analyse)
         analyse->exec();
+}
+
+void TPrincipale::Compltudepardition1Click()
+{
+    if (TCompletude *completude = windows().completude)
+        completude->exec();
 }
 
 void TPrincipale::Double1Click()
@@ -224,7 +244,18 @@ void TPrincipale::Gnrationdufichierdeclassement1Click()
                                             QStringLiteral("Fichier texte (*.txt)|*.txt"));
     if (path.isEmpty())
         return;
-    runCommand([this, &path] { writeClassificationFile(m_session.query1, path); });
+    if (runCommand([this, &path] { writeClassificationFile(m_session.query1, path); }))
+        m_lastClassificationFile = path;
+}
+
+void TPrincipale::Imprimerlefichierdeclassement1Click()
+{
+    const QString path = dialogs().openFileAt(
+        this, QStringLiteral("Imprimer le fichier de classement"),
+        QStringLiteral("Fichier texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*"), m_lastClassificationFile);
+    if (path.isEmpty())
+        return;
+    printTextFile(this, QStringLiteral("Fichier de classement – ") + QFileInfo(path).fileName(), path);
 }
 
 void TPrincipale::Cartesutilises1Click()

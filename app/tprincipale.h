@@ -36,11 +36,13 @@ public:
     void Quitter1Click();
     void Evaluerlacollection1Click();
     void Analyserlacollection1Click();
+    void Compltudepardition1Click();
     void Double1Click();
     void Triple1Click();
     void Quadruple1Click();
     void Plus1Click();
     void Gnrationdufichierdeclassement1Click();
+    void Imprimerlefichierdeclassement1Click();
     void Cartesutilises1Click();
     void Initialiserlesechanges1Click();
     void Seuildchange1Click();
@@ -48,6 +50,12 @@ public:
     void Visualiserunfichierdchanges1Click();
     void Apropos1Click();
     void Aide1Click();
+
+    // The edition selection on `edition`, whatever was selected before:
+    // what "&Selection" does once the edition is chosen.
+    void selectEdition(const QString &edition);
+    // The classification file last written in this run; empty before.
+    QString lastClassificationFile() const { return m_lastClassificationFile; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,4 +66,5 @@ private:
 
     std::unique_ptr<Ui::Principale> ui;
     Session &m_session;
+    QString m_lastClassificationFile;
 };

@@ -487,3 +487,15 @@ qsizetype NameList::rowOf(QStringView text) const
         return low;
     return -1;
 }
+
+bool shownBefore(QStringView a, QStringView b)
+{
+    QByteArray textA, textB;
+    appendUtf8(textA, a);
+    appendUtf8(textB, b);
+    std::string keyA, keyB;
+    appendSortKey(keyA, textA);
+    appendSortKey(keyB, textB);
+    // As the sort of the lists: the key, then the exact text.
+    return keyA != keyB ? keyA < keyB : QByteArrayView(textA) < QByteArrayView(textB);
+}

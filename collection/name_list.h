@@ -47,3 +47,7 @@ private:
     QByteArray m_text;               // every line, UTF-8, in the order of the rows
     std::vector<quint32> m_offsets;  // row i is [m_offsets[i], m_offsets[i + 1])
 };
+
+// The order of these lists for single texts (the editions of a table, for
+// instance): true when `a` is shown before `b`.
+bool shownBefore(QStringView a, QStringView b);

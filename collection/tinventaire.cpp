@@ -4,6 +4,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/export_action.h"
+#include "ui/print_action.h"
 #include "data/session.h"
 #include "ui/windows.h"
 #include "collection/inventory.h"
@@ -32,6 +33,10 @@ TInventaire::TInventaire(Session &session, QWidget *parent)
             for (int row = 0; row < list->count(); ++row)
                 lines << list->item(row)->text();
             return csv::cardLineRows(lines);
+        });
+        QLabel *label = list == ui->ListBox1 ? ui->Label1 : ui->Label2;
+        addPrintAction(list, [list] { return listLines(list); }, [this, label] {
+            return windowTitle() + QStringLiteral(" – ") + label->text().remove(QLatin1Char(':')).trimmed();
         });
     }
 }

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev libjpeg62-turbo-dev pxlib-dev
-  googletest libgtest-dev
+  googletest libgtest-dev poppler-utils
   clang libclang-rt-14-dev
   appstream desktop-file-utils
 )

@@ -2,6 +2,8 @@
 
 #include "search/result_model.h"
 #include "ui/export_action.h"
+#include "ui/page_layout.h"
+#include "ui/print_action.h"
 
 #include "ui_resultatrecherche.h"
 
@@ -29,6 +31,7 @@ TResultatRecherche::TResultatRecherche(QWidget *parent)
         return model ? model->exportRows() : csv::Rows();
     };
     QAction *exporter = addExportAction(ui->DBGrid1, rows);
+    addPrintAction(ui->DBGrid1, [rows] { return alignedColumns(rows()); });
     auto *button = new QPushButton(exporter->text(), ui->Panel1);
     button->setObjectName(QStringLiteral("Exporter"));
     if (auto *panel = qobject_cast<QBoxLayout *>(ui->Panel1->layout()))

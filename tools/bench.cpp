@@ -3,6 +3,7 @@
 // code as the menu commands, and prints "<operation> <seconds> s" for each.
 #include "analysis/analysis_matrix.h"
 #include "analysis/classification.h"
+#include "analysis/completion.h"
 #include "analysis/valuation.h"
 #include "app/counts_reset.h"
 #include "app/multiples.h"
@@ -55,7 +56,7 @@ int usage()
                  "usage: tabrix-bench DIR OPERATION...\n"
                  "operations: reset startup valuation inventory multiples analysis\n"
                  "            classification used search update threshold exchange viewer keys\n"
-                 "            lookup backup paradox csvimport\n");
+                 "            lookup backup paradox csvimport completion\n");
     return 2;
 }
 
@@ -268,6 +269,8 @@ int main(int argc, char **argv)
          }},
         {QStringLiteral("multiples"), [&] { multiplesLines(session.cardSource(), 2); }},
         {QStringLiteral("analysis"), [&] { analyseCollection(session.cardSource(), noProgress); }},
+        // Completion by edition always counts the whole card table.
+        {QStringLiteral("completion"), [&] { completionByEdition(session.table); }},
         {QStringLiteral("classification"),
          [&] {
              writeClassificationFile(session.query1, scratch.filePath(QStringLiteral("classement.txt")));

@@ -2,14 +2,19 @@
 
 #include "ui/app_title.h"
 #include "ui/help.h"
+#include "ui/print_pages.h"
 #include "ui/windows.h"
 #include "data/error.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QFileDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QAbstractButton>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -90,9 +95,42 @@ public:
         return runFileDialog(parent, caption, filter, QFileDialog::AcceptSave);
     }
 
+    QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
+                       const QString &selected) override
+    {
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen, selected);
+    }
+
+    void printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter &)> &paint) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        preparePrinter(printer, title);
+        QPrintPreviewDialog preview(&printer, parent);
+        preview.setWindowTitle(QStringLiteral("Aperçu avant impression : ") + title);
+        preview.resize(900, 700);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&paint](QPrinter *target) { paint(*target); });
+        preview.exec();
+    }
+
 private:
+    // Chooses a file in the dialog, and the first filter that shows it.
+    static void selectShown(QFileDialog &dialog, const QString &file)
+    {
+        const QFileInfo info(file);
+        dialog.setDirectory(info.absolutePath());
+        for (const QString &nameFilter : dialog.nameFilters()) {
+            const QString patterns = nameFilter.section(QLatin1Char('('), -1).section(QLatin1Char(')'), 0, 0);
+            if (QDir::match(patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts), info.fileName())) {
+                dialog.selectNameFilter(nameFilter);
+                break;
+            }
+        }
+        dialog.selectFile(info.fileName());
+    }
+
     static QString runFileDialog(QWidget *parent, const QString &caption, const QString &filter,
-                                 QFileDialog::AcceptMode mode)
+                                 QFileDialog::AcceptMode mode, const QString &selected = QString())
     {
         QFileDialog dialog(parent, caption);
         dialog.setAcceptMode(mode);
@@ -103,6 +141,8 @@ private:
         const QString qtFilter = qtFileFilter(filter);
         if (!qtFilter.isEmpty())
             dialog.setNameFilter(qtFilter);
+        if (!selected.isEmpty())
+            selectShown(dialog, selected);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().constFirst();

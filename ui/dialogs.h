@@ -5,6 +5,7 @@
 #include <functional>
 
 class AppError;
+class QPrinter;
 class QWidget;
 
 // The one seam for modal questions, messages and file dialogs, so that a
@@ -31,6 +32,22 @@ public:
     // result means cancelled.
     virtual QString openFile(QWidget *parent, const QString &caption, const QString &filter) = 0;
     virtual QString saveFile(QWidget *parent, const QString &caption, const QString &filter) = 0;
+    // The open dialog with `selected` (a file, or empty) chosen already.
+    virtual QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
+                               const QString &selected)
+    {
+        Q_UNUSED(selected);
+        return openFile(parent, caption, filter);
+    }
+    // The modal print preview of a document called `title`: `paint` draws
+    // it on the preview's pages, then on the printer or PDF file the user
+    // chooses there. Nothing is shown unless a seam shows it.
+    virtual void printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter &)> &paint)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(title);
+        Q_UNUSED(paint);
+    }
 };
 
 Dialogs &dialogs();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class QMainWindow;
 class Session;
 class TProgression;
@@ -21,6 +25,7 @@ class TImportation;
 class TImportCsv;
 class TRapportCsv;
 class TRestauration;
+class TCompletude;
 
 // The windows of the program: each created once at start-up, in a fixed
 // order, and kept until the end. A window calls another through here; a
@@ -47,6 +52,10 @@ struct Windows {
     TImportCsv *importCsv = nullptr;   // the import of a CSV file
     TRapportCsv *rapportCsv = nullptr; // and its report
     TRestauration *restauration = nullptr; // the backups of the card table
+    TCompletude *completude = nullptr;     // completion by edition
+    // Makes `edition` the edition selection, as the main menu's "&Selection"
+    // does (card entry lists, check mark), for windows below the main one.
+    std::function<void(const QString &edition)> selectEdition;
 };
 
 Windows &windows();

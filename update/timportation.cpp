@@ -2,6 +2,8 @@
 
 #include "ui_importation.h"
 
+#include "ui/print_action.h"
+
 TImportation::TImportation(QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::Importation>())
@@ -10,6 +12,7 @@ TImportation::TImportation(QWidget *parent)
     resize(435, 300);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
+    addPrintAction(ui->ListBox1, [this] { return listLines(ui->ListBox1); });
 }
 
 TImportation::~TImportation() = default;

@@ -1,6 +1,7 @@
 #include "update/trapportcsv.h"
 
 #include "ui/export_action.h"
+#include "ui/print_action.h"
 
 #include "ui_rapportcsv.h"
 
@@ -17,6 +18,7 @@ TRapportCsv::TRapportCsv(QWidget *parent)
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->Exporter, &QPushButton::clicked, this, &TRapportCsv::ExporterClick);
     m_exportAction = addExportAction(ui->ListBox1, [this] { return m_skipped; });
+    addPrintAction(ui->ListBox1, [this] { return listLines(ui->ListBox1); });
 }
 
 TRapportCsv::~TRapportCsv() = default;

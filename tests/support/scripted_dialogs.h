@@ -2,7 +2,9 @@
 
 #include "ui/dialogs.h"
 #include "ui/help.h"
+#include "ui/print_pages.h"
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -55,6 +57,27 @@ public:
         filters.append(filter);
         return nextFile();
     }
+    QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
+                       const QString &selected) override
+    {
+        selectedFiles.append(selected);
+        return openFile(parent, caption, filter);
+    }
+    // The print preview: its title is recorded; with a PDF file in
+    // `pdfFiles`, the document is printed there as the user's "Imprimer dans
+    // un fichier (PDF)" does.
+    void printPreview(QWidget *, const QString &title, const std::function<void(QPrinter &)> &paint) override
+    {
+        printed.append(title);
+        if (pdfFiles.empty())
+            return;
+        QPrinter printer(QPrinter::HighResolution);
+        preparePrinter(printer, title);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfFiles.front());
+        pdfFiles.pop_front();
+        paint(printer);
+    }
 
     std::deque<Answer> answers;
     std::deque<QString> files;
@@ -63,6 +86,9 @@ public:
     QStringList errors;
     QStringList filters; // of the file dialogs shown
     std::vector<int> topics;
+    QStringList selectedFiles; // chosen already in the open dialogs shown
+    QStringList printed;       // titles of the print previews shown
+    std::deque<QString> pdfFiles;
 
 private:
     QString nextFile()

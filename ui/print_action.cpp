@@ -1,0 +1,82 @@
+#include "ui/print_action.h"
+
+#include "data/error.h"
+#include "ui/dialogs.h"
+#include "ui/print_pages.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPrinter>
+#include <QStringDecoder>
+
+void printPreview(QWidget *parent, const QString &title, const QStringList &lines)
+{
+    const PrintedList list{title, QDate::currentDate(), lines};
+    dialogs().printPreview(parent, title, [&list](QPrinter &printer) {
+        runCommand([&] { printList(printer, list); });
+    });
+}
+
+QStringList readTextFileLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Impossible de lire le fichier %1.").arg(QDir::toNativeSeparators(path)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("Erreur de lecture du fichier %1.").arg(QDir::toNativeSeparators(path)));
+    QString text = QStringDecoder("windows-1252").decode(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // The line end of the last line opens no line of its own.
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void printTextFile(QWidget *parent, const QString &title, const QString &path)
+{
+    QStringList lines;
+    if (runCommand([&] { lines = readTextFileLines(path); }))
+        printPreview(parent, title, lines);
+}
+
+QAction *newPrintAction(QWidget *owner, std::function<QStringList()> lines, std::function<QString()> title)
+{
+    auto *action = new QAction(QStringLiteral("Imprimer…"), owner);
+    action->setObjectName(QStringLiteral("Imprimer"));
+    QObject::connect(action, &QAction::triggered, owner,
+                     [owner, lines = std::move(lines), title = std::move(title)] {
+                         QStringList built;
+                         QString caption;
+                         if (!runCommand([&] {
+                                 built = lines();
+                                 caption = title ? title() : owner->window()->windowTitle();
+                             }))
+                             return;
+                         printPreview(owner->window(), caption, built);
+                     });
+    return action;
+}
+
+QAction *addPrintAction(QWidget *view, std::function<QStringList()> lines, std::function<QString()> title)
+{
+    QAction *action = newPrintAction(view, std::move(lines), std::move(title));
+    if (view->contextMenuPolicy() == Qt::DefaultContextMenu)
+        view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    view->addAction(action);
+    return action;
+}
+
+QStringList listLines(const QListWidget *list)
+{
+    QStringList lines;
+    lines.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row)
+        lines << list->item(row)->text();
+    return lines;
+}
