@@ -90,3 +90,14 @@ void writeLinesFile(const QString &path, const QStringList &lines)
     if (file.write(bytes) != bytes.size() || !file.commit())
         cannotWrite(path);
 }
+
+QByteArray readFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Impossible de lire le fichier %1.").arg(QDir::toNativeSeparators(path)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("Erreur de lecture du fichier %1.").arg(QDir::toNativeSeparators(path)));
+    return bytes;
+}

@@ -24,6 +24,10 @@ private:
     QStringEncoder m_encoder;
 };
 
+// The whole content of a file the program reads (an update set's text file,
+// a text file to print); AppError naming the file when it cannot be read.
+QByteArray readFileBytes(const QString &path);
+
 // Writes `lines` to `path` in one go (no line, empty file). The text is
 // written aside and put in place at the end, so a failure leaves the file as
 // it was rather than half-written.

@@ -1,6 +1,7 @@
 #include "ui/print_action.h"
 
 #include "data/error.h"
+#include "data/text_file.h"
 #include "ui/dialogs.h"
 #include "ui/print_pages.h"
 
@@ -22,13 +23,7 @@ void printPreview(QWidget *parent, const QString &title, const QStringList &line
 
 QStringList readTextFileLines(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Impossible de lire le fichier %1.").arg(QDir::toNativeSeparators(path)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Erreur de lecture du fichier %1.").arg(QDir::toNativeSeparators(path)));
-    QString text = QStringDecoder("windows-1252").decode(bytes);
+    QString text = QStringDecoder("windows-1252").decode(readFileBytes(path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));

@@ -1,6 +1,7 @@
 #include "update/update_set.h"
 
 #include "data/error.h"
+#include "data/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,14 +82,7 @@ QStringList splitUpdateText(const QByteArray &bytes)
 
 QStringList readUpdateLines(const QString &path)
 {
-    const QString found = existingFile(path);
-    QFile file(found);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Impossible de lire le fichier %1.").arg(QDir::toNativeSeparators(found)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Erreur de lecture du fichier %1.").arg(QDir::toNativeSeparators(found)));
-    return splitUpdateText(bytes);
+    return splitUpdateText(readFileBytes(existingFile(path)));
 }
 
 QString textBaseName(const QString &chosenPath)
