@@ -278,3 +278,25 @@ TEST_F(AnalysisWindowTest, NothingStartsAPassOrClosesTheWindowDuringAPass)
     // The opening and the one refresh: one message each, no nested pass.
     EXPECT_EQ(dialogs.questions.size(), 2u);
 }
+
+// The opening pass lets timers run while the window is already visible: a
+// scripted click made then would be ignored by the busy window and leave
+// the test waiting in its exec(). The script waits for the window's loop.
+TEST(AnalysisWindowScriptTest, ActsOnlyOnceTheOpeningPassHasEnded)
+{
+    ScriptedDialogs dialogs;
+    std::vector<CardRow> many;
+    for (int i = 0; i < 20000; ++i)
+        many.push_back(codedCard(QStringLiteral("Carte %1").arg(i), "Ver", "Inv", "C"));
+    StartedProgram program{many};
+    ASSERT_EQ(program.status, 0);
+    TAnalyse *analyse = windows().analyse;
+    bool passRunning = true;
+    whenShown(analyse, [&] {
+        passRunning = analyse->passRunning();
+        analyse->quitter1()->trigger();
+    });
+    windows().principale->findChild<QAction *>("Analyserlacollection1")->trigger();
+    EXPECT_FALSE(passRunning);
+    EXPECT_FALSE(analyse->isVisible());
+}

@@ -9,6 +9,7 @@
 #include "collection/tvisualisation.h"
 #include "data/card_table.h"
 #include "data/table.h"
+#include "tests/support/modal_guard.h"
 #include "tests/support/printing.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
@@ -124,9 +125,6 @@ protected:
         QApplication::setActiveWindow(entry.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(entry.get()));
     }
-    // Runs `action` once the next modal window is up.
-    static void whenShown(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-
     ScriptedDialogs dialogs;
     TempTables tables;
     QString previousDir;
@@ -437,7 +435,7 @@ TEST_F(CardEntryTest, ImageOpensThePictureWindowOnTheCardShownAndLoadsAJpeg)
     text.close();
 
     bool checkedInside = false;
-    whenShown([&] {
+    whenShown(visualisation.get(), [&] {
         EXPECT_TRUE(visualisation->isVisible());
         EXPECT_EQ(visualisation->currentKey(), shown);
         EXPECT_TRUE(visualisation->picture().isNull());
@@ -533,7 +531,7 @@ TEST_F(InventaireTest, OpeningACardAndChangingItsCountsRefreshesTheLists)
     inventaire->show();
     int opened = 0;
     auto setDispo = [&](int dispo) {
-        whenShown([&, dispo] {
+        whenShown(entry.get(), [&, dispo] {
             ++opened;
             EXPECT_TRUE(entry->isVisible());
             spin(1)->setValue(dispo);
@@ -573,7 +571,7 @@ TEST_F(InventaireTest, DoubleClickWithNothingSelectedDoesNothing)
     inventaire->show();
     ASSERT_EQ(inventaire->listBox1()->count(), 0);
     bool entryShown = false;
-    whenShown([&] {
+    whenShown(entry.get(), [&] {
         entryShown = entry->isVisible();
         entry->reject();
     });
