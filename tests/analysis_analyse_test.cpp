@@ -250,10 +250,32 @@ TEST_F(AnalysisWindowTest, MenuShowsTheGridAndCellsOpenTheirCards)
     // The total takes every type of the colour, the unknown one included.
     EXPECT_EQ(totalMissing, QStringList({QStringLiteral("Chose (Base)"), QStringLiteral("Druide (Base)"),
                                          QStringLiteral("Truc (Base)")}));
-    // One message for the unknown type of two records, at each of the three
-    // passes (the opening and the return from each inventory).
-    ASSERT_EQ(dialogs.questions.size(), 3u);
-    EXPECT_EQ(dialogs.questions.front().text, QStringLiteral("Type de carte inconnue : Bizarre"));
+}
+
+TEST_F(AnalysisWindowTest, UnknownCodeIsAskedYesOrNoAtOpeningAndRefreshNotOnReturnFromACell)
+{
+    TAnalyse *analyse = windows().analyse;
+    TInventaire *inventaire = windows().inventaire;
+    std::size_t askedAtOpening = 0, askedAfterCell = 0;
+    whenShown(analyse, [&] {
+        askedAtOpening = dialogs.questions.size();
+        whenShown(inventaire, [&] { inventaire->accept(); });
+        QTest::mouseClick(analyse->cellLabel(0, 0), Qt::LeftButton);
+        askedAfterCell = dialogs.questions.size();
+        analyse->rafraichir1()->trigger();
+        analyse->quitter1()->trigger();
+    });
+    item("Analyserlacollection1")->trigger();
+
+    // One question for the unknown type of two records, with "&Oui" and
+    // "&Non" alone.
+    EXPECT_EQ(askedAtOpening, 1u);
+    EXPECT_EQ(askedAfterCell, 1u);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    for (const ScriptedDialogs::Shown &question : dialogs.questions) {
+        EXPECT_EQ(question.text, QStringLiteral("Type de carte inconnue : Bizarre"));
+        EXPECT_FALSE(question.withHelp);
+    }
 }
 
 TEST_F(AnalysisWindowTest, NothingStartsAPassOrClosesTheWindowDuringAPass)
