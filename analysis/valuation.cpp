@@ -3,10 +3,10 @@
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/dataset_guard.h"
+#include "data/saturating.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <unordered_map>
 
 namespace {
@@ -40,11 +40,8 @@ Valuation evaluateCollection(Dataset &source)
         if (added) {
             result.classes.push_back({price, quint64(copies)});
         } else {
-            // Counts of a damaged table may add up past the largest count:
-            // the class stays at the largest instead of wrapping round.
             quint64 &quantite = result.classes[it->second].Quantite;
-            if (__builtin_add_overflow(quantite, quint64(copies), &quantite))
-                quantite = std::numeric_limits<quint64>::max();
+            quantite = saturatingAdd(quantite, quint64(copies));
         }
     }
 

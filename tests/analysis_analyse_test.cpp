@@ -4,6 +4,8 @@
 #include "collection/tinventaire.h"
 #include "data/progress.h"
 #include "data/session.h"
+#include "data/card_table.h"
+#include "data/table.h"
 #include "tests/support/printing.h"
 #include "tests/support/program.h"
 #include "tests/support/scripted_dialogs.h"
@@ -14,6 +16,8 @@
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace analysis;
 
@@ -159,6 +163,40 @@ TEST(AnalysisCountTest, CountsPastSixteenBitsAndEditionSelection)
                                          codedCard("Loup", "Ver", "Inv", "C", 0, 0, 1.0, "Beta")},
                                         QStringLiteral("Beta"));
     EXPECT_EQ(completeness(beta, 0, 0, 0), QStringLiteral("  0/1    0.0 %"));
+}
+
+// Counts of a hostile table, each at the largest (or smallest) a field holds:
+// cells and totals stay there instead of wrapping round.
+TEST(AnalysisCountTest, CopiesPastTheLargestCountStayAtTheLargest)
+{
+    constexpr qint64 Max = std::numeric_limits<qint64>::max();
+    constexpr qint64 Min = std::numeric_limits<qint64>::min();
+    TempTables tables({codedCard("Elfe", "Ver", "Inv", "C"), codedCard("Loup", "Ver", "Inv", "C"),
+                       codedCard("Ours", "Ver", "Inv", "U"), codedCard("Rat", "Rge", "Inv", "C"),
+                       codedCard("Gobelin", "Rge", "Inv", "C")});
+    Table table;
+    table.setTableName(tables.cardPath());
+    table.open();
+    for (const auto &[name, dispo] : {std::pair{"Elfe", Max}, {"Loup", Max}, {"Ours", Max}, {"Rat", Min},
+                                      {"Gobelin", Min}}) {
+        ASSERT_TRUE(table.findKey({QString::fromUtf8(name), QString::fromUtf8(name) + " EN", "Base"}));
+        table.edit();
+        table.field(card::Dispo).setAsInteger(dispo);
+        table.post();
+    }
+    table.close();
+    Session session;
+    session.setDatabaseDirectory(tables.dir());
+    NoProgress none;
+    const AnalysisMatrix m = analyseCollection(session.cardSource(), none).matrix;
+
+    const auto copies = [&](int colour, int row, int column) { return m.Compteurs[colour][row][column].NbExemplaires; };
+    EXPECT_EQ(copies(0, 0, 0), Max);
+    EXPECT_EQ(copies(0, 0, TotalColumn), Max);
+    EXPECT_EQ(copies(0, TotalRow, 0), Max);
+    EXPECT_EQ(copies(0, TotalRow, TotalColumn), Max);
+    EXPECT_EQ(copies(1, 0, 0), Min);
+    EXPECT_EQ(copies(1, TotalRow, TotalColumn), Min);
 }
 
 TEST(AnalysisDrillDownTest, ParametersOfEveryCellKind)
