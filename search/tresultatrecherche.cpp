@@ -31,6 +31,9 @@ TResultatRecherche::TResultatRecherche(QWidget *parent)
     QAction *exporter = addExportAction(ui->DBGrid1, rows);
     auto *button = new QPushButton(exporter->text(), ui->Panel1);
     button->setObjectName(QStringLiteral("Exporter"));
+    // Enter in the grid must not start an export: like "&Fermer", the
+    // button is never the dialog's default.
+    button->setAutoDefault(false);
     if (auto *panel = qobject_cast<QBoxLayout *>(ui->Panel1->layout()))
         panel->insertWidget(0, button);
     connect(button, &QPushButton::clicked, exporter, &QAction::trigger);

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -304,4 +305,19 @@ TEST_F(SearchWindowTest, RejectedStatementShowsOneErrorAndNoResultWindow)
     });
     search()->BitBtn1Click();
     EXPECT_EQ(rows, 0);
+}
+
+TEST_F(SearchWindowTest, EnterInTheResultStartsNoExport)
+{
+    bool openAfterEnter = false;
+    whenShown(result(), [&] {
+        result()->dbGrid1()->setFocus();
+        QTest::keyClick(result()->dbGrid1(), Qt::Key_Return);
+        QTest::keyClick(result()->findChild<QPushButton *>("BitBtn1"), Qt::Key_Enter);
+        openAfterEnter = result()->isVisible();
+        result()->close();
+    });
+    search()->BitBtn1Click();
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_TRUE(dialogs.filters.isEmpty()) << "a file dialog was asked for";
 }
