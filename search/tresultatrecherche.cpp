@@ -1,6 +1,7 @@
 #include "search/tresultatrecherche.h"
 
 #include "search/result_model.h"
+#include "ui/dialogs.h"
 #include "ui/export_action.h"
 
 #include "ui_resultatrecherche.h"
@@ -49,6 +50,10 @@ QTableView *TResultatRecherche::dbGrid1() const
 void TResultatRecherche::showRows(Dataset &rows)
 {
     SearchResultModel model(rows);
+    // Shown from the event loop: the grid reads rows from its layout and
+    // scrolling, where a modal box must not open.
+    connect(&model, &SearchResultModel::readFailed, this, &showError, Qt::QueuedConnection);
+    model.fetchMore();
     ui->DBGrid1->setModel(&model);
     // Columns as wide as the first rows read need.
     ui->DBGrid1->resizeColumnsToContents();
