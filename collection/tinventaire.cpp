@@ -13,10 +13,6 @@
 #include <QDir>
 #include <QKeyEvent>
 
-namespace {
-constexpr int MaxLineLength = 255;
-}
-
 TInventaire::TInventaire(Session &session, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Inventaire>()), m_session(session)
 {
@@ -125,7 +121,8 @@ void TInventaire::ListBox1DblClick()
     const QListWidgetItem *item = ui->ListBox1->currentItem();
     if (!item || !item->isSelected())
         return;
-    const QString line = item->text().left(MaxLineLength);
+    // The line whole, however long: a cut line would name no card.
+    const QString line = item->text();
     openCard(LignesGaucheEntieres ? line : card::uncountLine(line));
 }
 
@@ -134,7 +131,7 @@ void TInventaire::ListBox2DblClick()
     const QListWidgetItem *item = ui->ListBox2->currentItem();
     if (!item || !item->isSelected())
         return;
-    openCard(item->text().left(MaxLineLength));
+    openCard(item->text());
 }
 
 void TInventaire::openCard(const QString &cardLine)

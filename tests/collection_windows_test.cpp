@@ -603,3 +603,44 @@ TEST_F(InventaireTest, ListsGivenByTheCallerAreLeftAndTheFileUntouched)
     inventaire->reject();
     EXPECT_FALSE(inventaire->ListesFournies);
 }
+
+namespace {
+
+// Names that make lines longer than 255 characters.
+const QString LongOwned = QStringLiteral("Ancien ") + QString(280, QLatin1Char('o'));
+const QString LongMissing = QStringLiteral("Banni ") + QString(290, QLatin1Char('m'));
+
+class LongLinesInventaireTest : public WindowsFixture
+{
+protected:
+    LongLinesInventaireTest()
+        : WindowsFixture({coded(makeCard(LongOwned, "Old", "Alpha", 2), "C", "Ver"),
+                          coded(makeCard(LongMissing, "Banned", "Alpha"), "C", "Ver")})
+    {
+        entry->FormShow();
+    }
+};
+
+} // namespace
+
+TEST_F(LongLinesInventaireTest, LinesLongerThan255OpenTheirCard)
+{
+    inventaire->show();
+    ASSERT_EQ(inventaire->listBox1()->count(), 1);
+    ASSERT_EQ(inventaire->listBox2()->count(), 1);
+    EXPECT_EQ(inventaire->listBox1()->item(0)->text(), LongOwned + " x 2 (Alpha)");
+    QStringList opened;
+    for (QListWidget *list : {inventaire->listBox1(), inventaire->listBox2()}) {
+        whenShown(entry.get(), [&] {
+            opened << combo2()->currentText();
+            entry->reject();
+        });
+        list->setCurrentRow(0);
+        const QRect rect = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    EXPECT_EQ(opened, QStringList({"Old (Alpha)", "Banned (Alpha)"}));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    inventaire->reject();
+}
