@@ -1,10 +1,11 @@
 #include "analysis/analysis_matrix.h"
 
+#include "analysis/saturating.h"
+
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/dataset_guard.h"
 #include "data/progress.h"
-#include "data/saturating.h"
 
 using namespace analysis;
 

@@ -1,12 +1,14 @@
 #include "analysis/valuation.h"
 
+#include "analysis/saturating.h"
+
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/dataset_guard.h"
-#include "data/saturating.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_map>
 
 namespace {
@@ -40,6 +42,8 @@ Valuation evaluateCollection(Dataset &source)
         if (added) {
             result.classes.push_back({price, quint64(copies)});
         } else {
+            // Counts of a damaged table may add up past the largest count:
+            // the class stays at the largest instead of wrapping round.
             quint64 &quantite = result.classes[it->second].Quantite;
             quantite = saturatingAdd(quantite, quint64(copies));
         }

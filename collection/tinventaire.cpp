@@ -121,7 +121,7 @@ void TInventaire::ListBox1DblClick()
     const QListWidgetItem *item = ui->ListBox1->currentItem();
     if (!item || !item->isSelected())
         return;
-    // The line whole, however long: a cut line would name no card.
+    // Lines are taken whole: a long name with its edition passes 255 characters.
     const QString line = item->text();
     openCard(LignesGaucheEntieres ? line : card::uncountLine(line));
 }

@@ -3,10 +3,10 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/error.h"
-#include "data/saturating.h"
 #include "data/sqlite_connection.h"
 #include "data/table_info.h"
 
+#include <limits>
 
 namespace card {
 
@@ -128,7 +128,12 @@ qint64 ownedCopies(Dataset &row)
 {
     const qint64 dispo = row.field(Dispo).asInteger();
     const qint64 utilise = row.field(Utilise).asInteger();
-    return saturatingAdd(dispo, utilise);
+    qint64 copies = 0;
+    // A damaged or hostile table may hold counts whose sum does not fit: it
+    // stays at the largest (or smallest) count instead of wrapping round.
+    if (__builtin_add_overflow(dispo, utilise, &copies))
+        return utilise > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return copies;
 }
 
 } // namespace card

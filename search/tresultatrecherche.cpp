@@ -52,7 +52,9 @@ void TResultatRecherche::showRows(Dataset &rows)
     SearchResultModel model(rows);
     // Shown from the event loop: the grid reads rows from its layout and
     // scrolling, where a modal box must not open.
-    connect(&model, &SearchResultModel::readFailed, this, &showError, Qt::QueuedConnection);
+    connect(
+        &model, &SearchResultModel::readFailed, this, [](const QString &message) { showError(message); },
+        Qt::QueuedConnection);
     model.fetchMore();
     ui->DBGrid1->setModel(&model);
     // Columns as wide as the first rows read need.

@@ -67,14 +67,6 @@ public:
     std::vector<int> topics;
 
 private:
-    Answer nextAnswer()
-    {
-        if (answers.empty())
-            return Answer::No;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     QString nextFile()
     {
         if (files.empty())
@@ -82,5 +74,13 @@ private:
         const QString file = files.front();
         files.pop_front();
         return file;
+    }
+    Answer nextAnswer()
+    {
+        if (answers.empty())
+            return Answer::No;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 };
