@@ -1,5 +1,7 @@
 #include "analysis/analysis_matrix.h"
 
+#include "analysis/saturating.h"
+
 #include "data/card_table.h"
 #include "data/dataset.h"
 #include "data/dataset_guard.h"
@@ -76,9 +78,9 @@ void remember(QStringList &list, const QString &code)
 // Adds one cell and its value to a running total.
 void addCell(TCompteurCase &sum, double &value, const TCompteurCase &cell, double cellValue)
 {
-    sum.NbCartes += cell.NbCartes;
-    sum.NbPossedees += cell.NbPossedees;
-    sum.NbExemplaires += cell.NbExemplaires;
+    sum.NbCartes = saturatingAdd(sum.NbCartes, cell.NbCartes);
+    sum.NbPossedees = saturatingAdd(sum.NbPossedees, cell.NbPossedees);
+    sum.NbExemplaires = saturatingAdd(sum.NbExemplaires, cell.NbExemplaires);
     value += cellValue;
 }
 
@@ -148,7 +150,7 @@ AnalysisResult analyseCollection(Dataset &source, Progress &progress)
             const qint64 copies = card::ownedCopies(source);
             TCompteurCase &cell = m.Compteurs[size_t(colour)][size_t(place.row)][size_t(column)];
             ++cell.NbCartes;
-            cell.NbExemplaires += copies;
+            cell.NbExemplaires = saturatingAdd(cell.NbExemplaires, copies);
             if (source.field(card::Dispo).asInteger() >= 1 || source.field(card::Utilise).asInteger() >= 1)
                 ++cell.NbPossedees;
             m.Valeurs[size_t(colour)][size_t(place.row)][size_t(column)] +=

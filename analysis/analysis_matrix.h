@@ -24,7 +24,8 @@ inline constexpr int RecordsPerStep = 40;
 
 } // namespace analysis
 
-// One cell of the grid. 64-bit, so that no catalogue can make a count wrap.
+// One cell of the grid. 64-bit, and every sum held at the largest count
+// (saturatingAdd), so that no catalogue can make a count wrap.
 struct TCompteurCase {
     qint64 NbCartes = 0;      // printings of the cell
     qint64 NbPossedees = 0;   // of which the user has at least one copy

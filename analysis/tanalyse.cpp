@@ -19,10 +19,6 @@
 
 using namespace analysis;
 
-namespace {
-constexpr int HelpContext = 10;
-}
-
 TAnalyse::TAnalyse(Session &session, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Analyse>()), m_session(session)
 {
@@ -114,10 +110,10 @@ void TAnalyse::showEvent(QShowEvent *event)
 
 void TAnalyse::FormShow()
 {
-    runCommand([this] { runPass(); });
+    runCommand([this] { runPass(true); });
 }
 
-void TAnalyse::runPass()
+void TAnalyse::runPass(bool tellUnknownCodes)
 {
     // The gauge lets the window system run between steps: a second pass must
     // not start inside this one.
@@ -136,9 +132,11 @@ void TAnalyse::runPass()
     m_matrix = result.matrix;
     TabSet1Change(ui->TabSet1->currentIndex());
     updateChart();
-    // Once per unknown code, not once per record.
+    if (!tellUnknownCodes)
+        return;
+    // Once per unknown code, not once per record; the answer is not used.
     for (const QString &message : unknownCodeMessages(result.unknown))
-        dialogs().ask(this, message, HelpContext);
+        dialogs().askYesNo(this, message);
 }
 
 void TAnalyse::TabSet1Change(int newTab)
@@ -203,7 +201,8 @@ void TAnalyse::LabelClick(int row, int column)
     inventaire->RareteChoisie = drill.rarete;
     inventaire->exec();
     // Counts may have been changed from the inventory's card entry window.
-    FormShow();
+    // The codes were told at the opening: the recount keeps quiet about them.
+    runCommand([this] { runPass(false); });
 }
 
 void TAnalyse::done(int result)

@@ -41,7 +41,8 @@ public:
     // colour, redrawn after each pass and each change of view while open.
     void Graphique1Click();
     // A click on the cell of `row` and `column`: its cards in the inventory
-    // window, then a new pass so that counts changed there show.
+    // window, then a new pass (silent about unknown codes) so that counts
+    // changed there show.
     void LabelClick(int row, int column);
 
     QLabel *cellLabel(int row, int column) const;
@@ -63,7 +64,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void runPass();
+    // The pass; `tellUnknownCodes` asks about each code no axis knows.
+    void runPass(bool tellUnknownCodes);
     void updateChart();
 
     std::unique_ptr<Ui::Analyse> ui;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int MaxLineLength = 255;
-
 QStringList cardLinesWhere(Query &query, Progress &progress, const QString &condition)
 {
     query.close();
@@ -35,8 +33,8 @@ QStringList cardLinesWhere(Query &query, Progress &progress, const QString &cond
     const int edition = query.fieldByName(QStringLiteral("Origine")).position();
     QStringList lines;
     for (; !query.eof(); query.next()) {
-        lines << card::cardLine(query.field(name).asString(), query.field(edition).asString())
-                     .left(MaxLineLength);
+        // Whole, however long, so that a double-click opens the card.
+        lines << card::cardLine(query.field(name).asString(), query.field(edition).asString());
         progress.advance();
     }
     query.close();

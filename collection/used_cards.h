@@ -7,7 +7,7 @@ class Query;
 
 // The used-cards report: the printings of the whole card table in use
 // (Utilise > 0) and those not in use (Utilise = 0), each as
-// "name (edition)" cut to 255 characters, in key order. A row whose Utilise
+// "name (edition)" whole, in key order. A row whose Utilise
 // is negative or blank is in neither list.
 struct UsedCards {
     QStringList used;

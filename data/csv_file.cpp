@@ -10,17 +10,50 @@
 namespace csv {
 namespace {
 
+// A number as number() writes it: a spreadsheet reads it as a number, never
+// as a formula, so it keeps its leading minus.
+bool isNumber(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+(,[0-9]+)?$"));
+    return pattern.match(text).hasMatch();
+}
+
+// The text starts, after any apostrophes, with a character that makes a
+// spreadsheet take the field for a formula.
+bool startsLikeFormula(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char('\''))
+        ++i;
+    return i < text.size() && QStringView(u"=+-@\t\r").contains(text.at(i));
+}
+
 QString field(const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"'))
+    const QString written = neutralised(text);
+    if (written == text && !text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"'))
         && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
-    QString quoted = text;
+    QString quoted = written;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 } // namespace
+
+QString neutralised(const QString &text)
+{
+    if (isNumber(text) || !startsLikeFormula(text))
+        return text;
+    return QLatin1Char('\'') + text;
+}
+
+QString unneutralised(const QString &field)
+{
+    if (field.startsWith(QLatin1Char('\'')) && startsLikeFormula(field))
+        return field.mid(1);
+    return field;
+}
 
 QString number(double value)
 {

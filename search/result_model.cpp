@@ -1,9 +1,9 @@
 #include "search/result_model.h"
 
 #include "data/dataset.h"
+#include "data/error.h"
 
 #include <exception>
-
 #include <iterator>
 
 namespace {
@@ -17,7 +17,6 @@ SearchResultModel::SearchResultModel(Dataset &rows, QObject *parent)
 {
     for (const QString &name : columnFields())
         m_positions.push_back(m_dataset.fieldByName(name).position());
-    fetchMore();
 }
 
 const QStringList &SearchResultModel::columnFields()
@@ -61,8 +60,10 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     std::vector<QStringList> batch;
-    // The grid asks from its painting, where an exception has nowhere to
-    // go: a query that fails half-way shows the rows read before.
+    // The grid asks from its layout and scrolling, where an exception has
+    // nowhere to go: a query that fails half-way keeps the rows read before
+    // and says why, once, through readFailed.
+    QString failure;
     try {
         while (int(batch.size()) < BatchSize && !m_dataset.eof()) {
             QStringList values;
@@ -72,20 +73,31 @@ void SearchResultModel::fetchMore(const QModelIndex &parent)
             batch.push_back(std::move(values));
             m_dataset.next();
         }
-    } catch (const std::exception &) {
-        m_failed = true;
+    } catch (const AppError &e) {
+        failure = e.message();
+    } catch (const std::exception &e) {
+        failure = QString::fromLocal8Bit(e.what());
     }
-    if (batch.empty())
-        return;
-    const int first = int(m_rows.size());
-    beginInsertRows(QModelIndex(), first, first + int(batch.size()) - 1);
-    std::move(batch.begin(), batch.end(), std::back_inserter(m_rows));
-    endInsertRows();
+    if (!batch.empty()) {
+        const int first = int(m_rows.size());
+        beginInsertRows(QModelIndex(), first, first + int(batch.size()) - 1);
+        std::move(batch.begin(), batch.end(), std::back_inserter(m_rows));
+        endInsertRows();
+    }
+    if (!failure.isNull()) {
+        m_failed = true;
+        emit readFailed(failure);
+    }
 }
 
 csv::Rows SearchResultModel::exportRows()
 {
     fetchAll();
+    // Part of a result written as the whole would mislead whoever reads the
+    // file.
+    if (m_failed)
+        throw AppError(QStringLiteral("Le résultat de la recherche n'a pas pu être lu jusqu'au bout : "
+                                      "il n'est pas exporté."));
     static const QStringList numericFields = {
         QStringLiteral("Cote"),    QStringLiteral("Force"),       QStringLiteral("Endurance"), QStringLiteral("Dispo"),
         QStringLiteral("Utilise"), QStringLiteral("Echangeable"), QStringLiteral("Cherche")};

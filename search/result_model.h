@@ -11,9 +11,11 @@ class Dataset;
 
 // The rows of an open search query for the result grid: the fourteen card
 // fields shown, read from the query a batch at a time as the grid scrolls
-// down (fetchMore), so a search that finds the whole catalogue shows its
-// first rows at once and the query is stepped once. The query stays open
-// while the model is in use.
+// down (fetchMore, first called by the grid or by the caller), so a search
+// that finds the whole catalogue shows its first rows at once and the query
+// is stepped once. The query stays open while the model is in use. A query
+// that fails half-way keeps the rows read before, emits readFailed once and
+// reads no further.
 class SearchResultModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -37,8 +39,13 @@ public:
     void fetchAll();
 
     // Every row of the result for a spreadsheet: the column titles, then one
-    // row per card with numbers written with a decimal comma.
+    // row per card with numbers written with a decimal comma. A result that
+    // could not be read to its end throws AppError instead.
     csv::Rows exportRows();
+
+signals:
+    // The engine's message, when reading the rows failed.
+    void readFailed(const QString &message);
 
 private:
     Dataset &m_dataset;

@@ -1,6 +1,7 @@
 #include "search/tresultatrecherche.h"
 
 #include "search/result_model.h"
+#include "ui/dialogs.h"
 #include "ui/export_action.h"
 #include "ui/page_layout.h"
 #include "ui/print_action.h"
@@ -34,6 +35,9 @@ TResultatRecherche::TResultatRecherche(QWidget *parent)
     addPrintAction(ui->DBGrid1, [rows] { return alignedColumns(rows()); });
     auto *button = new QPushButton(exporter->text(), ui->Panel1);
     button->setObjectName(QStringLiteral("Exporter"));
+    // Enter in the grid must not start an export: like "&Fermer", the
+    // button is never the dialog's default.
+    button->setAutoDefault(false);
     if (auto *panel = qobject_cast<QBoxLayout *>(ui->Panel1->layout()))
         panel->insertWidget(0, button);
     connect(button, &QPushButton::clicked, exporter, &QAction::trigger);
@@ -49,6 +53,12 @@ QTableView *TResultatRecherche::dbGrid1() const
 void TResultatRecherche::showRows(Dataset &rows)
 {
     SearchResultModel model(rows);
+    // Shown from the event loop: the grid reads rows from its layout and
+    // scrolling, where a modal box must not open.
+    connect(
+        &model, &SearchResultModel::readFailed, this, [](const QString &message) { showError(message); },
+        Qt::QueuedConnection);
+    model.fetchMore();
     ui->DBGrid1->setModel(&model);
     // Columns as wide as the first rows read need.
     ui->DBGrid1->resizeColumnsToContents();

@@ -4,6 +4,7 @@
 #include "ui/windows.h"
 #include "collection/tinventaire.h"
 #include "data/table.h"
+#include "tests/support/modal_guard.h"
 #include "tests/support/printing.h"
 #include "tests/support/temp_tables.h"
 
@@ -132,8 +133,7 @@ TEST_F(EvaluationWindowTest, DoubleClickListsTheCardsOfTheExactPrice)
 {
     QListWidget *list = evaluation.listBox1();
     QStringList owned, missing;
-    QTimer::singleShot(0, [&] {
-        ASSERT_EQ(QApplication::activeModalWidget(), &inventaire);
+    whenShown(&inventaire, [&] {
         EXPECT_TRUE(inventaire.ModeCote);
         for (int i = 0; i < inventaire.listBox1()->count(); ++i)
             owned << inventaire.listBox1()->item(i)->text();

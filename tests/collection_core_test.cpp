@@ -12,6 +12,7 @@
 
 #include <limits>
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -266,11 +267,17 @@ TEST_F(InventoryTest, ColourCellListsOwnedAndMissingAndWritesTheFile)
     red.couleur = 1;
     EXPECT_EQ(fill(red).owned, QStringList({"Géant rouge x 5 (Alpha)"}));
 
+    // A cell with nothing owned still leaves the file, emptied of the lines
+    // of the cell before, and creates it when there is none.
     InventoryCriteria outside;
     outside.couleur = 7;
     const InventoryLists none = fill(outside);
     EXPECT_TRUE(none.owned.isEmpty() && none.missing.isEmpty());
+    EXPECT_TRUE(QFileInfo(file).isFile());
     EXPECT_EQ(readFile(file), QByteArray());
+    ASSERT_TRUE(QFile::remove(file));
+    fill(outside);
+    EXPECT_TRUE(QFileInfo(file).isFile());
 }
 
 TEST_F(InventoryTest, PriceModeListsExactlyThatPriceWhateverTheColour)

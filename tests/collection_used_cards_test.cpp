@@ -25,14 +25,22 @@ QStringList texts(const QListWidget *list)
     return result;
 }
 
+// A name that makes a line of 300 characters with " (Alpha)".
+QString longName()
+{
+    return QStringLiteral("Vieux ") + QString(286, QLatin1Char('z'));
+}
+
 class UsedCardsTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_EQ(program.status, 0); }
     QAction *item() const { return windows().principale->findChild<QAction *>("Cartesutilises1"); }
+    // The card the entry window shows, by its French and English lines.
     QString entryText() const
     {
-        return windows().rechercheDeCartes->findChild<QComboBox *>("ComboBox1")->currentText();
+        return windows().rechercheDeCartes->findChild<QComboBox *>("ComboBox1")->currentText() + " / "
+            + windows().rechercheDeCartes->findChild<QComboBox *>("ComboBox2")->currentText();
     }
 
     ScriptedDialogs dialogs;
@@ -42,6 +50,7 @@ protected:
         makeCard("Ange", "Angel", "Alpha", 4, 0),
         makeCard("Bête (rare)", "Beast", "Alpha", 0, 0),
         makeCard("Fantôme", "Ghost", "Alpha", 0, -1), // in neither list
+        makeCard(longName(), "Long", "Alpha", 0, 1),
     }};
 };
 
@@ -72,6 +81,7 @@ TEST_F(UsedCardsTest, MenuShowsBothListsAndLinesOpenTheirCards)
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         };
         open(inventaire->listBox1(), 1);
+        open(inventaire->listBox1(), 2);
         open(inventaire->listBox2(), 1);
         inventaire->accept();
     });
@@ -80,9 +90,13 @@ TEST_F(UsedCardsTest, MenuShowsBothListsAndLinesOpenTheirCards)
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(titles, QStringList({QStringLiteral("Cartes que vous utilisez : "),
                                    QStringLiteral("Cartes que vous n'utilisez pas : ")}));
-    EXPECT_EQ(left, QStringList({QStringLiteral("Loup (Alpha)"), QStringLiteral("Loup (Beta)")}));
+    // A line longer than 255 characters is kept whole and opens its card.
+    const QString longLine = longName() + QStringLiteral(" (Alpha)");
+    ASSERT_EQ(longLine.size(), 300);
+    EXPECT_EQ(left, QStringList({QStringLiteral("Loup (Alpha)"), QStringLiteral("Loup (Beta)"), longLine}));
     EXPECT_EQ(right, QStringList({QStringLiteral("Ange (Alpha)"), QStringLiteral("Bête (rare) (Alpha)")}));
-    EXPECT_EQ(opened, QStringList({QStringLiteral("Loup (Beta)"), QStringLiteral("Bête (rare) (Alpha)")}));
+    EXPECT_EQ(opened, QStringList({QStringLiteral("Loup (Beta) / Wolf (Beta)"), longLine + " / Long (Alpha)",
+                                   QStringLiteral("Bête (rare) (Alpha) / Beast (Alpha)")}));
     EXPECT_EQ(inventaire->label1()->text(), QStringLiteral("Vous avez : "));
     EXPECT_EQ(inventaire->label2()->text(), QStringLiteral("Il vous manque : "));
     EXPECT_FALSE(inventaire->ListesFournies);

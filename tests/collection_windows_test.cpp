@@ -9,6 +9,7 @@
 #include "collection/tvisualisation.h"
 #include "data/card_table.h"
 #include "data/table.h"
+#include "tests/support/modal_guard.h"
 #include "tests/support/printing.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tables.h"
@@ -124,9 +125,6 @@ protected:
         QApplication::setActiveWindow(entry.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(entry.get()));
     }
-    // Runs `action` once the next modal window is up.
-    static void whenShown(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-
     ScriptedDialogs dialogs;
     TempTables tables;
     QString previousDir;
@@ -437,7 +435,7 @@ TEST_F(CardEntryTest, ImageOpensThePictureWindowOnTheCardShownAndLoadsAJpeg)
     text.close();
 
     bool checkedInside = false;
-    whenShown([&] {
+    whenShown(visualisation.get(), [&] {
         EXPECT_TRUE(visualisation->isVisible());
         EXPECT_EQ(visualisation->currentKey(), shown);
         EXPECT_TRUE(visualisation->picture().isNull());
@@ -533,7 +531,7 @@ TEST_F(InventaireTest, OpeningACardAndChangingItsCountsRefreshesTheLists)
     inventaire->show();
     int opened = 0;
     auto setDispo = [&](int dispo) {
-        whenShown([&, dispo] {
+        whenShown(entry.get(), [&, dispo] {
             ++opened;
             EXPECT_TRUE(entry->isVisible());
             spin(1)->setValue(dispo);
@@ -573,7 +571,7 @@ TEST_F(InventaireTest, DoubleClickWithNothingSelectedDoesNothing)
     inventaire->show();
     ASSERT_EQ(inventaire->listBox1()->count(), 0);
     bool entryShown = false;
-    whenShown([&] {
+    whenShown(entry.get(), [&] {
         entryShown = entry->isVisible();
         entry->reject();
     });
@@ -604,4 +602,45 @@ TEST_F(InventaireTest, ListsGivenByTheCallerAreLeftAndTheFileUntouched)
     EXPECT_EQ(fichier(), QByteArray("ancien contenu\r\n"));
     inventaire->reject();
     EXPECT_FALSE(inventaire->ListesFournies);
+}
+
+namespace {
+
+// Names that make lines longer than 255 characters.
+const QString LongOwned = QStringLiteral("Ancien ") + QString(280, QLatin1Char('o'));
+const QString LongMissing = QStringLiteral("Banni ") + QString(290, QLatin1Char('m'));
+
+class LongLinesInventaireTest : public WindowsFixture
+{
+protected:
+    LongLinesInventaireTest()
+        : WindowsFixture({coded(makeCard(LongOwned, "Old", "Alpha", 2), "C", "Ver"),
+                          coded(makeCard(LongMissing, "Banned", "Alpha"), "C", "Ver")})
+    {
+        entry->FormShow();
+    }
+};
+
+} // namespace
+
+TEST_F(LongLinesInventaireTest, LinesLongerThan255OpenTheirCard)
+{
+    inventaire->show();
+    ASSERT_EQ(inventaire->listBox1()->count(), 1);
+    ASSERT_EQ(inventaire->listBox2()->count(), 1);
+    EXPECT_EQ(inventaire->listBox1()->item(0)->text(), LongOwned + " x 2 (Alpha)");
+    QStringList opened;
+    for (QListWidget *list : {inventaire->listBox1(), inventaire->listBox2()}) {
+        whenShown(entry.get(), [&] {
+            opened << combo2()->currentText();
+            entry->reject();
+        });
+        list->setCurrentRow(0);
+        const QRect rect = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    EXPECT_EQ(opened, QStringList({"Old (Alpha)", "Banned (Alpha)"}));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    inventaire->reject();
 }

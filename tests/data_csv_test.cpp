@@ -69,3 +69,47 @@ TEST(CsvFile, CardLinesSplitIntoNameEditionAndCount)
     for (const auto &c : cases)
         EXPECT_EQ(csv::cardLineFields(QString::fromUtf8(c.line)), c.fields) << c.line;
 }
+
+// Names and editions come from other people: none may run as a formula when
+// the file is opened, and our own reader must get each back exactly.
+TEST(CsvFile, FieldsThatWouldRunAsFormulasAreWrittenAsTextAndReadBackExactly)
+{
+    const struct {
+        QString text;
+        QByteArray written;
+    } cases[] = {
+        {QStringLiteral("=HYPERLINK(\"http://x\";\"clic\")"), "\"'=HYPERLINK(\"\"http://x\"\";\"\"clic\"\")\""},
+        {QStringLiteral("+33 1"), "\"'+33 1\""},
+        {QStringLiteral("-Ange"), "\"'-Ange\""},
+        {QStringLiteral("-"), "\"'-\""},
+        {QStringLiteral("@SOMME(A1)"), "\"'@SOMME(A1)\""},
+        {QStringLiteral("\tcmd"), "\"'\tcmd\""},
+        {QStringLiteral("\rcmd"), "\"'\rcmd\""},
+        {QStringLiteral("'=déjà"), "\"''=d\xc3\xa9j\xc3\xa0\""},
+        {QStringLiteral("''-x"), "\"'''-x\""},
+        {QStringLiteral("l'ange"), "l'ange"},
+        {QStringLiteral("'Ange"), "'Ange"},
+        {QStringLiteral("Ange=Bête"), "Ange=B\xc3\xaate"},
+        {csv::number(-1.5), "-1,5"},
+        {csv::number(-3), "-3"},
+    };
+    csv::Rows rows;
+    QByteArray expected("\xEF\xBB\xBF");
+    for (const auto &c : cases) {
+        rows << QStringList{c.text};
+        expected += c.written + "\r\n";
+    }
+    EXPECT_EQ(csv::content(rows), expected);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("export.csv"));
+    csv::writeFile(path, rows);
+    const QJsonArray read = readByPython(path);
+    ASSERT_EQ(read.size(), rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        const QString field = read[row].toArray().at(0).toString();
+        EXPECT_EQ(csv::unneutralised(field), rows[row].front()) << row;
+    }
+}

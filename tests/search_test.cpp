@@ -1,6 +1,7 @@
 #include "app/tprincipale.h"
 #include "data/dataset_guard.h"
 #include "data/session.h"
+#include "data/table.h"
 #include "search/result_model.h"
 #include "search/search_criteria.h"
 #include "search/tfrm_rechercher.h"
@@ -10,10 +11,13 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -304,4 +308,71 @@ TEST_F(SearchWindowTest, RejectedStatementShowsOneErrorAndNoResultWindow)
     });
     search()->BitBtn1Click();
     EXPECT_EQ(rows, 0);
+}
+
+TEST_F(SearchWindowTest, EnterInTheResultStartsNoExport)
+{
+    bool openAfterEnter = false;
+    whenShown(result(), [&] {
+        result()->dbGrid1()->setFocus();
+        QTest::keyClick(result()->dbGrid1(), Qt::Key_Return);
+        QTest::keyClick(result()->findChild<QPushButton *>("BitBtn1"), Qt::Key_Enter);
+        openAfterEnter = result()->isVisible();
+        result()->close();
+    });
+    search()->BitBtn1Click();
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_TRUE(dialogs.filters.isEmpty()) << "a file dialog was asked for";
+}
+
+// A card table damaged past the first screenfuls: the grid shows the rows
+// read, says once why it stopped, and refuses to export them as the result.
+TEST(SearchResultFailureTest, RowsNotReadToTheEndAreSaidOnceAndNotExported)
+{
+    std::vector<CardRow> many;
+    for (int i = 0; i < 3000; ++i)
+        many.push_back(makeCard(QStringLiteral("Carte %1 ").arg(i, 4, 10, QLatin1Char('0')) + QString(60, QLatin1Char('z')),
+                                QStringLiteral("Card %1").arg(i), QStringLiteral("Alpha")));
+    TempTables tables(many);
+    QFile file(tables.cardPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() * 3 / 4);
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+
+    ScriptedDialogs dialogs;
+    const QString exported = tables.path(QStringLiteral("resultat.csv"));
+    dialogs.files = {exported};
+    // Walked in key order, the table meets the damaged page when its rows
+    // are read, not when it opens.
+    Table cards;
+    cards.setTableName(tables.cardPath());
+    cards.open();
+    DatasetGuard guard(cards);
+    TResultatRecherche window;
+    int rowsShown = 0;
+    QStringList errorsWhileShown;
+    whenShown(&window, [&] {
+        QTableView *grid = window.dbGrid1();
+        for (int i = 0; i < 40 && grid->model()->canFetchMore(QModelIndex()); ++i) {
+            grid->scrollToBottom();
+            QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        rowsShown = grid->model()->rowCount();
+        errorsWhileShown = dialogs.errors;
+        window.findChild<QPushButton *>("Exporter")->click();
+        window.close();
+    });
+    window.showRows(cards);
+
+    EXPECT_GT(rowsShown, 0);
+    EXPECT_LT(rowsShown, 3000);
+    ASSERT_EQ(errorsWhileShown.size(), 1);
+    EXPECT_TRUE(errorsWhileShown.front().contains(QStringLiteral("endommag"))) << errorsWhileShown.front().toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(dialogs.errors.back(),
+              QStringLiteral("Le résultat de la recherche n'a pas pu être lu jusqu'au bout : il n'est pas exporté."));
+    EXPECT_TRUE(dialogs.filters.isEmpty());
+    EXPECT_FALSE(QFile::exists(exported));
 }

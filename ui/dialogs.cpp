@@ -43,12 +43,18 @@ public:
         return question(parent, text, helpContext, QMessageBox::No);
     }
 
+    Answer askYesNo(QWidget *parent, const QString &text) override
+    {
+        return question(parent, text, 0, QMessageBox::Yes, QMessageBox::Yes | QMessageBox::No);
+    }
+
     Answer question(QWidget *parent, const QString &text, int helpContext,
-                    QMessageBox::StandardButton defaultButton)
+                    QMessageBox::StandardButton defaultButton,
+                    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No
+                                                           | QMessageBox::Help)
     {
         for (;;) {
-            QMessageBox box(QMessageBox::Information, ApplicationTitle, text,
-                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Help, parent);
+            QMessageBox box(QMessageBox::Information, ApplicationTitle, text, buttons, parent);
             box.setDefaultButton(defaultButton);
             frenchButtons(box);
             const int pressed = box.exec();

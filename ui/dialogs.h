@@ -23,6 +23,9 @@ public:
     {
         return ask(parent, text, helpContext);
     }
+    // A question with Yes and No alone, for a message that has no help topic
+    // to offer.
+    virtual Answer askYesNo(QWidget *parent, const QString &text) { return ask(parent, text, 0); }
     // Information box with OK (and Help when helpContext > 0).
     virtual void inform(QWidget *parent, const QString &text, int helpContext = 0,
                         const QString &caption = QString()) = 0;

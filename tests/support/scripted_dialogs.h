@@ -20,6 +20,7 @@ public:
     struct Shown {
         QString text;
         int helpContext = 0;
+        bool withHelp = true; // a question offered its Help button
     };
 
     ScriptedDialogs()
@@ -36,11 +37,12 @@ public:
     Answer ask(QWidget *, const QString &text, int helpContext) override
     {
         questions.push_back({text, helpContext});
-        if (answers.empty())
-            return Answer::No;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return nextAnswer();
+    }
+    Answer askYesNo(QWidget *, const QString &text) override
+    {
+        questions.push_back({text, 0, false});
+        return nextAnswer();
     }
     void inform(QWidget *, const QString &text, int helpContext, const QString &) override
     {
@@ -98,5 +100,13 @@ private:
         const QString file = files.front();
         files.pop_front();
         return file;
+    }
+    Answer nextAnswer()
+    {
+        if (answers.empty())
+            return Answer::No;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 };
