@@ -1,5 +1,6 @@
 #include "data/csv_reader.h"
 
+#include "data/csv_file.h"
 #include "data/error.h"
 
 #include <QDir>
@@ -133,15 +134,6 @@ QChar detectSeparator(const QString &text)
     return QLatin1Char(';');
 }
 
-// Our export puts an apostrophe before a field that a spreadsheet would run
-// as a formula; the field reads back as it was in the table.
-void undoFormulaGuard(QString &field)
-{
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    if (field.size() >= 2 && field[0] == QLatin1Char('\'') && formulaStarts.contains(field[1]))
-        field.remove(0, 1);
-}
-
 } // namespace
 
 Document parse(const QByteArray &bytes)
@@ -171,7 +163,9 @@ Document parse(const QByteArray &bytes)
         if (document.fieldsOfLastRecord() >= MaxColumns)
             refuse(recordLine(), MaxColumns + 1, QStringLiteral("la ligne a plus de %1 colonnes.").arg(MaxColumns));
         if (state == State::AfterQuote) {
-            undoFormulaGuard(quotedField);
+            // Our export puts an apostrophe before a field that a
+            // spreadsheet would run as a formula: it reads back as it was.
+            quotedField = unneutralised(quotedField);
             document.appendField(quotedField);
             quotedField.clear();
         } else {

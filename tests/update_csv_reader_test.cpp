@@ -55,20 +55,22 @@ TEST(CsvReaderTest, OurOwnExportReadsBackExactly)
     const csv::Rows written{{u("Nom Français"), "Cote"},
                             {u("Ange; \"déchu\"\nbis"), "-1"},
                             {"=SOMME(A1)", "+3"},
-                            {"@x", "'quote"}};
+                            {"@x", "'quote"},
+                            {"'=x", "''@y"}};
     // As the writer puts it: BOM, ";", CR LF, quotes where needed, and an
     // apostrophe inside the quotes of a field a spreadsheet would run as a
     // formula (one that starts with = + - @ tab or CR).
     const QByteArray guarded = u("\xEF\xBB\xBFNom Français;Cote\r\n"
                                  "\"Ange; \"\"déchu\"\"\nbis\";\"'-1\"\r\n"
                                  "\"'=SOMME(A1)\";\"'+3\"\r\n"
-                                 "\"'@x\";'quote\r\n").toUtf8();
+                                 "\"'@x\";'quote\r\n"
+                                 "\"''=x\";\"'''@y\"\r\n").toUtf8();
     for (const QByteArray &bytes : {csv::content(written), guarded}) {
         const csv::Document read = csv::parse(bytes);
         EXPECT_EQ(read.encoding, csv::Encoding::Utf8);
         EXPECT_EQ(read.header, written[0]);
-        ASSERT_EQ(read.rowCount(), 3);
-        for (int row = 0; row < 3; ++row)
+        ASSERT_EQ(read.rowCount(), 4);
+        for (int row = 0; row < 4; ++row)
             EXPECT_EQ(read.row(row), written[row + 1]);
     }
 }
