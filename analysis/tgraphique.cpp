@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 
 #include <QAction>
 #include <QBarCategoryAxis>
@@ -24,6 +25,8 @@ TGraphique::TGraphique(const QString &title, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Its own topic, not that of the window it was opened from.
+    setProperty("helpContext", help::ChartContext);
     resize(800, 540);
 
     auto *chart = new QChart;

@@ -138,7 +138,7 @@ bool offerParadoxConversion(const QString &directory, Progress &progress, int &s
                                   "échanges ne peut pas être généré avec elle. Voulez-vous la convertir ? "
                                   "L'original sera gardé sous le nom %2.")
                        .arg(QDir::toNativeSeparators(oldExchange), kept(oldExchange));
-    if (dialogs().ask(nullptr, question, 0) != Dialogs::Answer::Yes) {
+    if (dialogs().ask(nullptr, question, help::ParadoxConversionContext) != Dialogs::Answer::Yes) {
         if (!oldCards)
             return true;
         status = StatusNotConverted;

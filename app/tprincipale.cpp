@@ -37,6 +37,9 @@
 namespace {
 
 constexpr int MainWindowColour = 8421440;
+// The file dialog of "Génération du fichier de classement" opens the topic
+// of its menu item.
+constexpr int ClassificationContext = 12;
 
 void nameSeparator(QMenu *menu, const QString &name)
 {
@@ -241,7 +244,7 @@ void TPrincipale::Plus1Click()
 void TPrincipale::Gnrationdufichierdeclassement1Click()
 {
     const QString path = dialogs().saveFile(this, QStringLiteral("Enregistrer sous"),
-                                            QStringLiteral("Fichier texte (*.txt)|*.txt"));
+                                            QStringLiteral("Fichier texte (*.txt)|*.txt"), ClassificationContext);
     if (path.isEmpty())
         return;
     if (runCommand([this, &path] { writeClassificationFile(m_session.query1, path); }))
@@ -252,7 +255,8 @@ void TPrincipale::Imprimerlefichierdeclassement1Click()
 {
     const QString path = dialogs().openFileAt(
         this, QStringLiteral("Imprimer le fichier de classement"),
-        QStringLiteral("Fichier texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*"), m_lastClassificationFile);
+        QStringLiteral("Fichier texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*"), m_lastClassificationFile,
+        help::PrintingContext);
     if (path.isEmpty())
         return;
     printTextFile(this, QStringLiteral("Fichier de classement – ") + QFileInfo(path).fileName(), path);

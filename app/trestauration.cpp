@@ -7,6 +7,7 @@
 #include "data/table_info.h"
 #include "ui/backup_guard.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 #include "ui/windows.h"
 
 #include "ui_restauration.h"
@@ -18,7 +19,7 @@
 #include <QShowEvent>
 
 namespace {
-constexpr int RestaurationHelpContext = 2;
+constexpr int RestaurationHelpContext = help::BackupsContext;
 constexpr int PathRole = Qt::UserRole;
 }
 

@@ -3,6 +3,7 @@
 #include "collection/tinventaire.h"
 #include "collection/used_cards.h"
 #include "data/session.h"
+#include "ui/help.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -14,12 +15,14 @@ namespace {
 // Puts the inventory window back as its other users expect it.
 struct InventoryRestore {
     TInventaire &inventaire;
+    const QVariant helpContext = inventaire.property("helpContext");
     ~InventoryRestore()
     {
         inventaire.label1()->setText(QStringLiteral("Vous avez : "));
         inventaire.label2()->setText(QStringLiteral("Il vous manque : "));
         inventaire.ListesFournies = false;
         inventaire.LignesGaucheEntieres = false;
+        inventaire.setProperty("helpContext", helpContext);
     }
 };
 
@@ -51,6 +54,8 @@ void showUsedCards(Session &session, Progress &progress)
     inventaire->listBox2()->clear();
     inventaire->ListesFournies = true;
     inventaire->LignesGaucheEntieres = true;
+    // F1 tells about the report, not about the inventory's usual lists.
+    inventaire->setProperty("helpContext", help::UsedCardsContext);
 
     const UsedCards report = usedCardsLists(session.query1, progress);
     inventaire->listBox1()->addItems(report.used);

@@ -4,6 +4,7 @@
 #include "data/session.h"
 #include "exchange/received_exchange.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -18,7 +19,7 @@ const QString OfferedTitle = QStringLiteral("Cartes proposées : ");
 const QString WantedTitle = QStringLiteral("Cartes recherchées : ");
 
 // Gives the inventory window back as it was: its titles, its normal mode,
-// no summary line.
+// its help topic, no summary line.
 class Borrowed
 {
 public:
@@ -26,13 +27,17 @@ public:
         : m_inventaire(inventaire)
         , m_title1(inventaire.label1()->text())
         , m_title2(inventaire.label2()->text())
+        , m_helpContext(inventaire.property("helpContext"))
     {
+        // F1 tells about the received file, not about the usual lists.
+        inventaire.setProperty("helpContext", help::ExchangeViewerContext);
     }
     ~Borrowed()
     {
         m_inventaire.ListesFournies = false;
         m_inventaire.label1()->setText(m_title1);
         m_inventaire.label2()->setText(m_title2);
+        m_inventaire.setProperty("helpContext", m_helpContext);
         delete m_summary;
     }
     Borrowed(const Borrowed &) = delete;
@@ -60,6 +65,7 @@ private:
     TInventaire &m_inventaire;
     QString m_title1;
     QString m_title2;
+    QVariant m_helpContext;
     QLabel *m_summary = nullptr;
 };
 
@@ -93,7 +99,7 @@ void viewExchangeFile(Session &session, TInventaire &inventaire, QWidget *parent
     inventaire.listBox2()->clear();
 
     const QString path = dialogs().openFile(parent, QStringLiteral("Visualiser un fichier d'échanges"),
-                                            QString::fromUtf8(ViewerFilter));
+                                            QString::fromUtf8(ViewerFilter), help::ExchangeViewerContext);
     if (path.isEmpty())
         return;
     ReceivedExchange received;

@@ -342,6 +342,9 @@ TEST(DamagedCardTable, FirstErrorOffersTheBackupsAndLaterOnesNameTheMenuItem)
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
     classify();
     ASSERT_EQ(dialogs.questions.size(), 2u); // the offer, then the restore's confirmation
+    // Their Help opens the topic of the backups.
+    EXPECT_EQ(dialogs.questions[0].helpContext, 20);
+    EXPECT_EQ(dialogs.questions[1].helpContext, 20);
     EXPECT_TRUE(dialogs.questions[0].text.startsWith(QStringLiteral("Le fichier « %1 » est endommagé.").arg(cardPath)));
     EXPECT_TRUE(dialogs.questions[0].text.endsWith(
         QStringLiteral("Voulez-vous la remplacer maintenant par une de ses sauvegardes (« Les cartes », « Restaurer "

@@ -41,7 +41,7 @@ const std::vector<Item> &menuTree()
         {"Lescartes1", "MisejourImportation1", "&Mise à jour, Importation", "", 5, true},
         {"Lescartes1", "ImporterunfichierCSV1", "Importer un &fichier CSV…", "", 24, true},
         {"Lescartes1", "Selection1", "&Selection", "", 6, true},
-        {"Lescartes1", "Restaurerunesauvegarde1", "Restaurer une sauvegarde…", "", 2, true},
+        {"Lescartes1", "Restaurerunesauvegarde1", "Restaurer une sauvegarde…", "", 20, true},
         {"Lescartes1", "N2", "", "", 0, true},
         {"Lescartes1", "Quitter1", "&Quitter", "Ctrl+Q", 7, true},
         {"Analyse1", "Evaluerlacollection1", "&Evaluer la collection", "", 9, true},

@@ -374,6 +374,7 @@ TEST_F(StartupTest, ParadoxCardTableIsConvertedOnlyWithLeave)
     EXPECT_NE(startUp(options()), 0);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_TRUE(dialogs.questions[0].text.contains(QStringLiteral("ancien format Paradox")));
+    EXPECT_EQ(dialogs.questions[0].helpContext, 23); // its Help: the topic of the conversion
     EXPECT_EQ(windows().principale, nullptr);
     EXPECT_EQ(readFile(path), original);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("CARTES.DB")});

@@ -73,8 +73,8 @@ public:
     }
     void inform(QWidget *, const QString &text, int, const QString &) override { print(text); }
     void error(QWidget *, const QString &text) override { print(text); }
-    QString openFile(QWidget *, const QString &, const QString &) override { return QString(); }
-    QString saveFile(QWidget *, const QString &, const QString &) override { return QString(); }
+    QString openFile(QWidget *, const QString &, const QString &, int) override { return QString(); }
+    QString saveFile(QWidget *, const QString &, const QString &, int) override { return QString(); }
 
 private:
     static void print(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }

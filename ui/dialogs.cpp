@@ -91,20 +91,20 @@ public:
         box.exec();
     }
 
-    QString openFile(QWidget *parent, const QString &caption, const QString &filter) override
+    QString openFile(QWidget *parent, const QString &caption, const QString &filter, int helpContext) override
     {
-        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen);
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen, helpContext);
     }
 
-    QString saveFile(QWidget *parent, const QString &caption, const QString &filter) override
+    QString saveFile(QWidget *parent, const QString &caption, const QString &filter, int helpContext) override
     {
-        return runFileDialog(parent, caption, filter, QFileDialog::AcceptSave);
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptSave, helpContext);
     }
 
     QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
-                       const QString &selected) override
+                       const QString &selected, int helpContext) override
     {
-        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen, selected);
+        return runFileDialog(parent, caption, filter, QFileDialog::AcceptOpen, helpContext, selected);
     }
 
     void printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter &)> &paint) override
@@ -112,6 +112,7 @@ public:
         QPrinter printer(QPrinter::HighResolution);
         preparePrinter(printer, title);
         QPrintPreviewDialog preview(&printer, parent);
+        preview.setProperty("helpContext", help::PrintingContext);
         preview.setWindowTitle(QStringLiteral("Aperçu avant impression : ") + title);
         preview.resize(900, 700);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
@@ -136,9 +137,14 @@ private:
     }
 
     static QString runFileDialog(QWidget *parent, const QString &caption, const QString &filter,
-                                 QFileDialog::AcceptMode mode, const QString &selected = QString())
+                                 QFileDialog::AcceptMode mode, int helpContext,
+                                 const QString &selected = QString())
     {
         QFileDialog dialog(parent, caption);
+        // Qt's own dialog is a widget of the program, where F1 is ours; a
+        // dialog of the system answers F1 itself.
+        if (helpContext > 0)
+            dialog.setProperty("helpContext", helpContext);
         dialog.setAcceptMode(mode);
         dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                            : QFileDialog::AnyFile);

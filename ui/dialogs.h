@@ -32,19 +32,23 @@ public:
     // The standard error box.
     virtual void error(QWidget *parent, const QString &text) = 0;
     // File dialogs; `filter` is in the "Text (*.x)|*.x|..." form. An empty
-    // result means cancelled.
-    virtual QString openFile(QWidget *parent, const QString &caption, const QString &filter) = 0;
-    virtual QString saveFile(QWidget *parent, const QString &caption, const QString &filter) = 0;
+    // result means cancelled. F1 in the dialog opens topic `helpContext`, or
+    // that of `parent` when it is 0.
+    virtual QString openFile(QWidget *parent, const QString &caption, const QString &filter,
+                             int helpContext = 0) = 0;
+    virtual QString saveFile(QWidget *parent, const QString &caption, const QString &filter,
+                             int helpContext = 0) = 0;
     // The open dialog with `selected` (a file, or empty) chosen already.
     virtual QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
-                               const QString &selected)
+                               const QString &selected, int helpContext = 0)
     {
         Q_UNUSED(selected);
-        return openFile(parent, caption, filter);
+        return openFile(parent, caption, filter, helpContext);
     }
     // The modal print preview of a document called `title`: `paint` draws
     // it on the preview's pages, then on the printer or PDF file the user
-    // chooses there. Nothing is shown unless a seam shows it.
+    // chooses there; F1 there opens the printing topic. Nothing is shown
+    // unless a seam shows it.
     virtual void printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter &)> &paint)
     {
         Q_UNUSED(parent);

@@ -1,6 +1,7 @@
 #include "ui/export_action.h"
 
 #include "ui/dialogs.h"
+#include "ui/help.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -9,7 +10,7 @@
 void exportToCsv(QWidget *parent, const csv::Rows &rows)
 {
     QString path = dialogs().saveFile(parent, QStringLiteral("Exporter"),
-                                      QStringLiteral("Fichier CSV (*.csv)|*.csv"));
+                                      QStringLiteral("Fichier CSV (*.csv)|*.csv"), help::ExportContext);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

@@ -14,6 +14,20 @@ namespace help {
 
 inline constexpr int MainWindowContext = 1;
 
+// The topics of the windows and commands that the menu does not number
+// (the menu's own are 1 to 16); a form carries its window's number too.
+inline constexpr int SearchContext = 17;            // the search and its result grid
+inline constexpr int UsedCardsContext = 18;         // "Cartes utilisées" in the inventory window
+inline constexpr int ExchangeViewerContext = 19;    // a received exchange table in the inventory window
+inline constexpr int BackupsContext = 20;           // the backups and their restore
+inline constexpr int ExportContext = 21;            // "Exporter…" and its file dialog
+inline constexpr int ChartContext = 22;             // the "Graphique…" windows
+inline constexpr int ParadoxConversionContext = 23; // the conversion of Paradox tables at start-up
+inline constexpr int CsvImportContext = 24;         // the CSV import and its report
+inline constexpr int CompletionContext = 25;        // completion by edition
+inline constexpr int PrintingContext = 26;          // "Imprimer…" and the print preview
+inline constexpr int PictureContext = 27;           // the picture window of a card
+
 void setHelpFile(const QString &path);
 QString helpFile();
 

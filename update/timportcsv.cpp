@@ -5,6 +5,7 @@
 #include "data/session.h"
 #include "ui/backup_guard.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 #include "ui/tprogression.h"
 #include "ui/windows.h"
 #include "update/csv_columns.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int HelpContext = 24;
+constexpr int HelpContext = help::CsvImportContext;
 // Below this many lines the import is over before a gauge could be read.
 constexpr int LongFile = 2000;
 
@@ -70,7 +71,8 @@ TImportCsv::~TImportCsv() = default;
 bool TImportCsv::chooseFile()
 {
     const QString path = dialogs().openFile(this, QStringLiteral("Importer un fichier CSV"),
-                                            QStringLiteral("Fichier CSV (*.csv)|*.csv|Tous les fichiers (*)|*"));
+                                            QStringLiteral("Fichier CSV (*.csv)|*.csv|Tous les fichiers (*)|*"),
+                                            HelpContext);
     if (path.isEmpty())
         return false;
     csv::Document file;

@@ -49,21 +49,23 @@ public:
         messages.push_back({text, helpContext});
     }
     void error(QWidget *, const QString &text) override { errors.append(text); }
-    QString openFile(QWidget *, const QString &, const QString &filter) override
+    QString openFile(QWidget *, const QString &, const QString &filter, int helpContext = 0) override
     {
         filters.append(filter);
+        fileHelpContexts.push_back(helpContext);
         return nextFile();
     }
-    QString saveFile(QWidget *, const QString &, const QString &filter) override
+    QString saveFile(QWidget *, const QString &, const QString &filter, int helpContext = 0) override
     {
         filters.append(filter);
+        fileHelpContexts.push_back(helpContext);
         return nextFile();
     }
     QString openFileAt(QWidget *parent, const QString &caption, const QString &filter,
-                       const QString &selected) override
+                       const QString &selected, int helpContext = 0) override
     {
         selectedFiles.append(selected);
-        return openFile(parent, caption, filter);
+        return openFile(parent, caption, filter, helpContext);
     }
     // The print preview: its title is recorded; with a PDF file in
     // `pdfFiles`, the document is printed there as the user's "Imprimer dans
@@ -87,6 +89,7 @@ public:
     std::vector<Shown> messages;
     QStringList errors;
     QStringList filters; // of the file dialogs shown
+    std::vector<int> fileHelpContexts; // and the topic each one gave F1 (0: its window's)
     std::vector<int> topics;
     QStringList selectedFiles; // chosen already in the open dialogs shown
     QStringList printed;       // titles of the print previews shown
