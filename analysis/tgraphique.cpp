@@ -77,8 +77,11 @@ void TGraphique::drawHorizontalBars(QBarSet *set, const QStringList &labels, QVa
 {
     QChart *c = chart();
     c->removeAllSeries();
-    for (QAbstractAxis *axis : c->axes())
+    // The chart gives up a removed axis without deleting it.
+    for (QAbstractAxis *axis : c->axes()) {
         c->removeAxis(axis);
+        delete axis;
+    }
 
     auto *series = new QHorizontalBarSeries;
     series->append(set);

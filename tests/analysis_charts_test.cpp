@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -86,9 +87,14 @@ TEST(ChartTest, ValuationChartHoldsTheValueOfEachPriceClassAndFollowsTheEdition)
     EXPECT_EQ(bars.sets[0].second, (std::vector<double>{125.75, 30.0, 7.0, 10.0}));
     EXPECT_TRUE(chart->chart()->title().endsWith(QStringLiteral("172.75 Francs")));
 
-    // The valuation window recomputed on one edition: the chart follows.
+    // The valuation window recomputed on one edition: the chart follows,
+    // and the axes of the first drawing are freed, not left behind.
+    std::vector<QPointer<QAbstractAxis>> firstAxes;
+    for (QAbstractAxis *axis : chart->chart()->axes())
+        firstAxes.emplace_back(axis);
     t.session.selectEdition(QStringLiteral("Base"));
     evaluation.FormShow();
+    EXPECT_EQ(std::count(firstAxes.begin(), firstAxes.end(), nullptr), 2);
     bars = fromTheTop(barsOf(*chart));
     EXPECT_EQ(bars.categories, (QStringList{"125.75 F", "10.00 F", "2.50 F"}));
     EXPECT_EQ(bars.sets[0].second, (std::vector<double>{125.75, 30.0, 10.0}));
