@@ -73,7 +73,7 @@ QChart *TGraphique::chart() const
     return m_view->chart();
 }
 
-void TGraphique::drawHorizontalBars(QBarSet *set, const QStringList &labels, QValueAxis *values)
+void TGraphique::clearChart()
 {
     QChart *c = chart();
     c->removeAllSeries();
@@ -82,6 +82,12 @@ void TGraphique::drawHorizontalBars(QBarSet *set, const QStringList &labels, QVa
         c->removeAxis(axis);
         delete axis;
     }
+}
+
+void TGraphique::drawHorizontalBars(QBarSet *set, const QStringList &labels, QValueAxis *values)
+{
+    QChart *c = chart();
+    clearChart();
 
     auto *series = new QHorizontalBarSeries;
     series->append(set);

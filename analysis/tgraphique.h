@@ -36,6 +36,8 @@ public:
     void savePicture(const QString &path) const;
 
 protected:
+    // Takes the series and axes of the previous drawing away, freeing them.
+    void clearChart();
     // Replaces what the chart shows by one horizontal bar per label of
     // `set`, the labels on a category axis at the left (drawn upwards: the
     // last label at the top) and `values` at the bottom. Takes both.

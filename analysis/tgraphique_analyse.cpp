@@ -19,9 +19,7 @@ TGraphiqueAnalyse::TGraphiqueAnalyse(QWidget *parent)
 void TGraphiqueAnalyse::setMatrix(const AnalysisMatrix &matrix, bool quantities, bool editionSelected)
 {
     QChart *c = chart();
-    c->removeAllSeries();
-    for (QAbstractAxis *axis : c->axes())
-        c->removeAxis(axis);
+    clearChart();
 
     const ColourBars bars = ownedAgainstMissing(matrix, quantities);
     auto *owned = new QBarSet(bars.ownedName);
