@@ -12,12 +12,34 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShowEvent>
 #include <QTabBar>
 
 using namespace analysis;
+
+namespace {
+
+// Below this size the digits could no longer be read.
+constexpr int SmallestCellPixels = 8;
+
+// A cell text of 16 characters or more (counts of four digits and more) is
+// wider than its cell: the whole grid is then drawn in a smaller size of
+// the same font, rather than cut at the cells' edge, and its columns still
+// line up.
+QFont fittingFont(const QFont &font, const QStringList &texts, int width)
+{
+    QFont fitted = font;
+    for (const QString &text : texts) {
+        while (fitted.pixelSize() > SmallestCellPixels && QFontMetrics(fitted).horizontalAdvance(text) > width)
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+    }
+    return fitted;
+}
+
+} // namespace
 
 TAnalyse::TAnalyse(Session &session, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Analyse>()), m_session(session)
@@ -46,6 +68,7 @@ TAnalyse::TAnalyse(Session &session, QWidget *parent)
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPixelSize(13);
     }
+    m_cellFont = font;
     for (const auto &row : m_cells) {
         for (QLabel *cell : row) {
             cell->setFont(font);
@@ -144,11 +167,18 @@ void TAnalyse::TabSet1Change(int newTab)
     if (newTab < 0 || newTab >= Colours)
         return;
     const bool quantities = m_quantites->isChecked();
+    QStringList texts;
+    for (int row = 0; row < Rows; ++row) {
+        for (int column = 0; column < Columns; ++column)
+            texts << FormateCase(m_matrix.Compteurs[size_t(newTab)][size_t(row)][size_t(column)],
+                                 m_matrix.Valeurs[size_t(newTab)][size_t(row)][size_t(column)], quantities);
+    }
+    const QFont font = fittingFont(m_cellFont, texts, m_cells[0][0]->width());
     for (int row = 0; row < Rows; ++row) {
         for (int column = 0; column < Columns; ++column) {
-            m_cells[size_t(row)][size_t(column)]->setText(
-                FormateCase(m_matrix.Compteurs[size_t(newTab)][size_t(row)][size_t(column)],
-                            m_matrix.Valeurs[size_t(newTab)][size_t(row)][size_t(column)], quantities));
+            QLabel *cell = m_cells[size_t(row)][size_t(column)];
+            cell->setFont(font);
+            cell->setText(texts.at(row * Columns + column));
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "analysis/analysis_matrix.h"
 
 #include <QDialog>
+#include <QFont>
 
 #include <memory>
 
@@ -77,6 +78,7 @@ private:
     QAction *m_graphique = nullptr;
     TGraphiqueAnalyse *m_chart = nullptr;
     std::array<std::array<QLabel *, analysis::Columns>, analysis::Rows> m_cells{};
+    QFont m_cellFont; // the cells' fixed-pitch font at its full size
     AnalysisMatrix m_matrix;
     bool m_passRunning = false;
 };

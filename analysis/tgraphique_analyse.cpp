@@ -39,6 +39,9 @@ void TGraphiqueAnalyse::setMatrix(const AnalysisMatrix &matrix, bool quantities,
 
     auto *colours = new QBarCategoryAxis;
     colours->append(bars.colours);
+    // "Artefact/Autre" is a little wider than its bar group: written whole,
+    // it reaches into the margin beside the short "Chrome".
+    colours->setTruncateLabels(false);
     c->addAxis(colours, Qt::AlignBottom);
     series->attachAxis(colours);
     auto *counts = new QValueAxis;

@@ -31,6 +31,8 @@ TRestauration::TRestauration(Session &session, QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui->Liste->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The counts stand at the right of the last column, and so does its title.
+    ui->Liste->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     connect(ui->Restaurer, &QPushButton::clicked, this, &TRestauration::RestaurerClick);
     connect(ui->Fermer, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->Liste, &QTreeWidget::itemDoubleClicked, this, &TRestauration::RestaurerClick);

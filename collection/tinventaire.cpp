@@ -22,6 +22,10 @@ TInventaire::TInventaire(Session &session, QWidget *parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui->ListBox1->setUniformItemSizes(true);
     ui->ListBox2->setUniformItemSizes(true);
+    // A line too long for its list loses letters in the middle, not the
+    // edition at its end, so that the printing can still be told.
+    ui->ListBox1->setTextElideMode(Qt::ElideMiddle);
+    ui->ListBox2->setTextElideMode(Qt::ElideMiddle);
     ui->ListBox2->installEventFilter(this);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->ListBox1, &QListWidget::itemDoubleClicked, this, &TInventaire::ListBox1DblClick);

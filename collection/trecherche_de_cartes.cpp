@@ -137,8 +137,11 @@ void setLines(QComboBox *box, NameListModel *model, NameList lines)
 void setupNameBox(QComboBox *box, NameListModel *model)
 {
     box->setModel(model);
-    if (auto *view = qobject_cast<QListView *>(box->view()))
+    if (auto *view = qobject_cast<QListView *>(box->view())) {
         view->setUniformItemSizes(true);
+        // A long line keeps its edition in sight: letters go in the middle.
+        view->setTextElideMode(Qt::ElideMiddle);
+    }
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // The default completer fills in the rest of a line as one types, which
     // would look up a card the user did not type; a case-insensitive popup
@@ -154,8 +157,10 @@ void setupNameBox(QComboBox *box, NameListModel *model)
     // completer finds them by a binary search instead of reading them all.
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     completer->setMaxVisibleItems(16);
-    if (auto *popup = qobject_cast<QListView *>(completer->popup()))
+    if (auto *popup = qobject_cast<QListView *>(completer->popup())) {
         popup->setUniformItemSizes(true);
+        popup->setTextElideMode(Qt::ElideMiddle);
+    }
     box->setCompleter(completer);
 }
 

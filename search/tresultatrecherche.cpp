@@ -35,6 +35,8 @@ TResultatRecherche::TResultatRecherche(QWidget *parent)
     addPrintAction(ui->DBGrid1, [rows] { return alignedColumns(rows()); });
     auto *button = new QPushButton(exporter->text(), ui->Panel1);
     button->setObjectName(QStringLiteral("Exporter"));
+    // As tall as "&Fermer" beside it, so the two stand on one line.
+    button->setMinimumHeight(ui->BitBtn1->minimumHeight());
     // Enter in the grid must not start an export: like "&Fermer", the
     // button is never the dialog's default.
     button->setAutoDefault(false);

@@ -1,3 +1,5 @@
+#include "analysis/tanalyse.h"
+#include "collection/tinventaire.h"
 #include "ui/app_title.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -10,8 +12,10 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -123,6 +127,26 @@ TEST_F(MainWindowTest, WindowLooksAsDesigned)
     EXPECT_EQ(principale()->size(), QSize(304, 116));
     EXPECT_EQ(principale()->property("helpContext").toInt(), 1);
     EXPECT_EQ(principale()->centralWidget()->palette().color(QPalette::Window), QColor(0x40, 0x80, 0x80));
+}
+
+// Labels placed by position, in every window, hold their text whole at the
+// window's font, the analysis cells of four-digit counts too; the inventory's
+// two column titles stand on one line.
+TEST(WindowLayoutTest, PlacedLabelsHoldTheirTextAndTheInventoryTitlesShareALine)
+{
+    StartedProgram program(manyCards(2002)); // one analysis cell of 1001/2002
+    ASSERT_EQ(program.status, 0);
+    windows().analyse->FormShow();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            if (label->window() != window || label->text().isEmpty() || label->parentWidget()->layout())
+                continue;
+            EXPECT_TRUE(label->rect().contains(QRect(QPoint(), label->sizeHint())))
+                << qPrintable(window->objectName()) << ' ' << qPrintable(label->text());
+        }
+    }
+    const QLabel *left = windows().inventaire->label1(), *right = windows().inventaire->label2();
+    EXPECT_EQ(left->geometry().center().y(), right->geometry().center().y());
 }
 
 TEST_F(MainWindowTest, QuitterClosesTheMainWindow)
