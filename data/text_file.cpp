@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -100,4 +101,16 @@ QByteArray readFileBytes(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Erreur de lecture du fichier %1.").arg(QDir::toNativeSeparators(path)));
     return bytes;
+}
+
+QStringList readLinesFile(const QString &path)
+{
+    QString text = QStringDecoder("windows-1252").decode(readFileBytes(path));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // The line end of the last line opens no line of its own.
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
 }

@@ -28,6 +28,11 @@ private:
 // a text file to print); AppError naming the file when it cannot be read.
 QByteArray readFileBytes(const QString &path);
 
+// The lines of a text file written as TextFileWriter writes them (cp1252,
+// lines ended by CR LF, or LF alone); AppError naming the file when it
+// cannot be read.
+QStringList readLinesFile(const QString &path);
+
 // Writes `lines` to `path` in one go (no line, empty file). The text is
 // written aside and put in place at the end, so a failure leaves the file as
 // it was rather than half-written.

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPrinter>
-#include <QStringDecoder>
 
 void printPreview(QWidget *parent, const QString &title, const QStringList &lines)
 {
@@ -21,22 +20,10 @@ void printPreview(QWidget *parent, const QString &title, const QStringList &line
     });
 }
 
-QStringList readTextFileLines(const QString &path)
-{
-    QString text = QStringDecoder("windows-1252").decode(readFileBytes(path));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    // The line end of the last line opens no line of its own.
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 void printTextFile(QWidget *parent, const QString &title, const QString &path)
 {
     QStringList lines;
-    if (runCommand([&] { lines = readTextFileLines(path); }))
+    if (runCommand([&] { lines = readLinesFile(path); }))
         printPreview(parent, title, lines);
 }
 

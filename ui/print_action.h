@@ -19,10 +19,6 @@ void printPreview(QWidget *parent, const QString &title, const QStringList &line
 // cannot be read gives the error box and no preview.
 void printTextFile(QWidget *parent, const QString &title, const QString &path);
 
-// The lines of a text file as printTextFile reads them; AppError when it
-// cannot be read.
-QStringList readTextFileLines(const QString &path);
-
 // An "Imprimer…" action printing what `lines` gives under the title that
 // `title` gives (the title of the window of `owner` when empty), for a
 // context menu of the caller's own.
