@@ -1,11 +1,11 @@
 #include "analysis/tanalyse_defilement.h"
 
+#include "ui/centre.h"
+
 #include "ui_analyse_defilement.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
 
 TAnalyse_Defilement::TAnalyse_Defilement(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Analyse_Defilement>())
@@ -33,8 +33,7 @@ void TAnalyse_Defilement::setMaximum(int maximum)
 
 void TAnalyse_Defilement::show()
 {
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     QDialog::show();
     QCoreApplication::processEvents();
 }

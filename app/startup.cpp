@@ -5,6 +5,7 @@
 #include "analysis/tcompletude.h"
 #include "analysis/tevaluation.h"
 #include "ui/dialogs.h"
+#include "ui/centre.h"
 #include "ui/help.h"
 #include "data/session.h"
 #include "app/startup_config.h"
@@ -38,7 +39,6 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QScreen>
 #include <QTranslator>
 
 #include <memory>
@@ -171,12 +171,6 @@ QString installedExchangeTable(const StartupOptions &options)
 {
     const QString folder = options.sharedDataDir.isEmpty() ? options.executableDir : options.sharedDataDir;
     return folder.isEmpty() ? QString() : QDir(folder).filePath(card::ExchangeFile);
-}
-
-void centre(QWidget *window)
-{
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace
@@ -316,7 +310,7 @@ int runMainWindow()
     TPrincipale *principale = program().principale.get();
     if (!principale)
         return StatusNoDatabase;
-    centre(principale);
+    centreOnScreen(principale);
     principale->show();
     return QApplication::exec();
 }

@@ -1,12 +1,12 @@
 #include "ui/taboutbox.h"
 
+#include "ui/centre.h"
+
 #include "ui_aboutbox.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 
 namespace {
 
@@ -68,8 +68,7 @@ void TAboutBox::showAsSplash()
 {
     ui->OKButton->setVisible(false);
     ui->Progression->setVisible(true);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     show();
     QCoreApplication::processEvents();
 }

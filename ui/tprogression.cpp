@@ -1,11 +1,11 @@
 #include "ui/tprogression.h"
 
+#include "ui/centre.h"
+
 #include "ui_progression.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
 #include <QShowEvent>
 #include <QHideEvent>
 
@@ -52,8 +52,7 @@ void TProgression::setMaximum(int maximum)
 
 void TProgression::show()
 {
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     QDialog::show();
     // Paint it once now: a pass under a hundred rows never repaints.
     QCoreApplication::processEvents();

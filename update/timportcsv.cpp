@@ -4,6 +4,7 @@
 #include "data/progress.h"
 #include "data/session.h"
 #include "ui/backup_guard.h"
+#include "ui/centre.h"
 #include "ui/dialogs.h"
 #include "ui/help.h"
 #include "ui/tprogression.h"
@@ -16,9 +17,7 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 
 namespace {
 
@@ -60,8 +59,7 @@ TImportCsv::TImportCsv(Session &session, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     connect(ui->Importer, &QPushButton::clicked, this, &TImportCsv::ImporterClick);
     connect(ui->Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }

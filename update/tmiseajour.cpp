@@ -3,6 +3,7 @@
 #include "data/backup.h"
 #include "data/session.h"
 #include "ui/backup_guard.h"
+#include "ui/centre.h"
 #include "ui/dialogs.h"
 #include "ui/input_hold.h"
 #include "ui/windows.h"
@@ -12,8 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStandardPaths>
 
 namespace {
@@ -55,8 +54,7 @@ TMiseAJour::TMiseAJour(Session &session, QWidget *parent)
     ui->setupUi(this);
     resize(330, 174);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (!desktop.isEmpty())
