@@ -164,18 +164,16 @@ void TPrincipale::ImporterunfichierCSV1Click()
 
 void TPrincipale::Selection1Click()
 {
-    // The card entry lists are rebuilt from the new card source next time.
-    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
-        entry->emptyFrenchList();
-
     if (!m_session.editionSelected()) {
         TChoixEdition *dialog = windows().choixEdition;
         if (dialog && dialog->exec() == QDialog::Accepted) {
-            ui->Selection1->setChecked(true);
-            m_session.selectEdition(dialog->chosenEdition());
+            selectEdition(dialog->chosenEdition());
             return;
         }
     }
+    // The card entry lists are rebuilt from the new card source next time.
+    if (TRecherche_De_Cartes *entry = windows().rechercheDeCartes)
+        entry->emptyFrenchList();
     ui->Selection1->setChecked(false);
     m_session.clearEditionSelection();
 }
