@@ -22,6 +22,13 @@ QString expandTabs(const QString &line)
     return out;
 }
 
+// Trailing blanks are nothing on paper.
+void chopBlanks(QString &text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+}
+
 bool isNumber(const QString &cell)
 {
     if (cell.isEmpty())
@@ -53,9 +60,8 @@ QString PageLayout::dateText(const QDate &date)
 QStringList PageLayout::wrap(const QString &line) const
 {
     QString rest = expandTabs(line);
-    // Trailing blanks are nothing on paper, and must not make a line wrap.
-    while (rest.endsWith(QLatin1Char(' ')))
-        rest.chop(1);
+    // Nor must they make a line wrap.
+    chopBlanks(rest);
     QStringList printed;
     int room = m_columns;
     QString indent;
@@ -65,8 +71,7 @@ QStringList PageLayout::wrap(const QString &line) const
         if (cut < room / 2)
             cut = room;
         QString piece = indent + rest.left(cut);
-        while (piece.endsWith(QLatin1Char(' ')))
-            piece.chop(1);
+        chopBlanks(piece);
         printed << piece;
         rest = rest.mid(cut);
         while (rest.startsWith(QLatin1Char(' ')))
@@ -133,8 +138,7 @@ QStringList alignedColumns(const QList<QStringList> &rows)
             line += numeric[std::size_t(c)] ? row[c].rightJustified(width, QLatin1Char(' '))
                                             : row[c].leftJustified(width, QLatin1Char(' '));
         }
-        while (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
+        chopBlanks(line);
         lines << line;
     }
     return lines;
